@@ -1,0 +1,8 @@
+#include "qlogic_component.h"
+
+namespace QLogicComp {
+
+CComponent::CComponent() = default;
+CComponent::~CComponent() = default;
+
+}  // namespace QLogicComp

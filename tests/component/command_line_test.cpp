@@ -1,0 +1,5 @@
+#include <gtest/gtest.h>
+
+#include "base_cmp.h"
+
+TEST(Smoke, Builds) { SUCCEED(); }
