@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "test_component.h"
+
+namespace {
+
+std::string Slurp(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(DiscoveryReport, EmptyRecordHasHeaderAndEmptyDevices) {
+    TestCmp cmp;
+    cmp.discoveryXmlPath = "report.xml";
+    ASSERT_TRUE(cmp.WriteDiscoveryXml());
+    EXPECT_EQ(Slurp("report.xml"),
+              "<?xml version=\"1.0\"?>\n"
+              "<zorv_rom_discovery version=\"2.0.0.0\">\n"
+              "  <type value=\"\"/>\n"
+              "  <alt_name value=\"\"/>\n"
+              "  <version value=\"\"/>\n"
+              "  <takes_effect value=\"\"/>\n"
+              "  <devices/>\n"
+              "</zorv_rom_discovery>\n");
+}
+
+CFwItem Item(const wchar_t* type, const wchar_t* version, const wchar_t* active, const wchar_t* action,
+             const wchar_t* shared) {
+    CFwItem item;
+    item.type = type;
+    item.version = version;
+    item.active_version = active;
+    item.action = action;
+    item.duration = L"120";
+    item.shared = shared;
+    return item;
+}
+
+TEST(DiscoveryReport, TwoDevicesInOrderWithCatalogueBytes) {
+    TestCmp cmp;
+    cmp.discoveryXmlPath = "report.xml";
+    // The UTF-8 bytes of "é" as the catalogue reader widens them.
+    cmp.discovery.type = std::wstring{L'H', L'B', L'A', wchar_t(-61), wchar_t(-87)};
+    cmp.discovery.osName = L"rhel5";  // never written
+    CDevice first;
+    first.device_id = L"1077.2532.1077.015d";
+    first.product_id = L"QLE2562 \"dual\" & <co>";
+    first.fw_items.push_back(Item(L"Boot BIOS ROM", L"3.00", L"2.10", L"upgrade", L"no"));
+    CDevice second;
+    second.device_id = L"10df.fe00.10df.fe00";
+    second.product_id = L"LPe12002";
+    second.fw_items.push_back(Item(L"Firmware", L"2.01", L"2.01", L"rewrite", L"no"));
+    second.fw_items.push_back(Item(L"Boot BIOS ROM", L"5.1", L"6.0", L"downgrade", L""));
+    cmp.discovery.devices = {first, second};
+
+    ASSERT_TRUE(cmp.WriteDiscoveryXml());
+    const std::string item1 =
+        "        <type value=\"Boot BIOS ROM\"/>\n"
+        "        <firmware_id value=\"\"/>\n"
+        "        <version value=\"3.00\"/>\n"
+        "        <active_version value=\"2.10\"/>\n"
+        "        <action value=\"upgrade\"/>\n"
+        "        <duration value=\"120\"/>\n"
+        "        <message value=\"\"/>\n"
+        "        <shared value=\"no\"/>\n";
+    EXPECT_EQ(Slurp("report.xml"),
+              "<?xml version=\"1.0\"?>\n"
+              "<zorv_rom_discovery version=\"2.0.0.0\">\n"
+              "  <type value=\"HBA&#xE9;\"/>\n"  // no encoding declared: a character reference
+              "  <alt_name value=\"\"/>\n"
+              "  <version value=\"\"/>\n"
+              "  <takes_effect value=\"\"/>\n"
+              "  <devices>\n"
+              "    <device>\n"
+              "      <device_id value=\"1077.2532.1077.015d\"/>\n"
+              "      <product_id value=\"QLE2562 &quot;dual&quot; &amp; &lt;co&gt;\"/>\n"
+              "      <busnumber value=\"\"/>\n"
+              "      <funcnumber value=\"\"/>\n"
+              "      <fw_item>\n" +
+                  item1 +
+                  "      </fw_item>\n"
+                  "    </device>\n"
+                  "    <device>\n"
+                  "      <device_id value=\"10df.fe00.10df.fe00\"/>\n"
+                  "      <product_id value=\"LPe12002\"/>\n"
+                  "      <busnumber value=\"\"/>\n"
+                  "      <funcnumber value=\"\"/>\n"
+                  "      <fw_item>\n"
+                  "        <type value=\"Firmware\"/>\n"
+                  "        <firmware_id value=\"\"/>\n"
+                  "        <version value=\"2.01\"/>\n"
+                  "        <active_version value=\"2.01\"/>\n"
+                  "        <action value=\"rewrite\"/>\n"
+                  "        <duration value=\"120\"/>\n"
+                  "        <message value=\"\"/>\n"
+                  "        <shared value=\"no\"/>\n"
+                  "      </fw_item>\n"
+                  "      <fw_item>\n"
+                  "        <type value=\"Boot BIOS ROM\"/>\n"
+                  "        <firmware_id value=\"\"/>\n"
+                  "        <version value=\"5.1\"/>\n"
+                  "        <active_version value=\"6.0\"/>\n"
+                  "        <action value=\"downgrade\"/>\n"
+                  "        <duration value=\"120\"/>\n"
+                  "        <message value=\"\"/>\n"
+                  "        <shared value=\"\"/>\n"
+                  "      </fw_item>\n"
+                  "    </device>\n"
+                  "  </devices>\n"
+                  "</zorv_rom_discovery>\n");
+}
+
+TEST(DiscoveryReport, ReplacesAnExistingFile) {
+    std::ofstream("report.xml") << "stale stale stale stale stale stale stale stale stale stale stale";
+    TestCmp cmp;
+    cmp.discoveryXmlPath = "report.xml";
+    ASSERT_TRUE(cmp.WriteDiscoveryXml());
+    EXPECT_EQ(Slurp("report.xml").rfind("<?xml", 0), 0u);
+    EXPECT_EQ(Slurp("report.xml").find("stale"), std::string::npos);
+}
+
+TEST(DiscoveryReport, UnwritablePathIsAFailure) {
+    TestCmp cmp;
+    cmp.discoveryXmlPath = "missing/dir/report.xml";
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(cmp.WriteDiscoveryXml());
+    ::testing::internal::GetCapturedStderr();
+}
+
+}  // namespace

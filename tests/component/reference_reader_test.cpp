@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "records.h"
+#include "text_conversion.h"
+
+namespace {
+
+// The catalogue as one line: "dap|iap" then "[type,device_id,...,duration]" per device.
+std::string Describe(const CReference& ref) {
+    std::string s = NarrowLowBytes(ref.discovery_app_path) + "|" + NarrowLowBytes(ref.installer_app_path);
+    for (const CRefDevice& d : ref.devices)
+        s += "[" + NarrowLowBytes(d.type) + "," + NarrowLowBytes(d.device_id) + "," + NarrowLowBytes(d.model) + "," +
+             NarrowLowBytes(d.firmware) + "," + NarrowLowBytes(d.bios) + "," + NarrowLowBytes(d.boot) + "," +
+             NarrowLowBytes(d.duration) + "]";
+    return s;
+}
+
+struct CatalogueCase {
+    const char* name;
+    const char* xml;
+    const char* catalogue;
+};
+
+void PrintTo(const CatalogueCase& c, std::ostream* os) { *os << c.name; }
+
+const CatalogueCase kCatalogues[] = {
+    {"full",
+     "<?xml version=\"1.0\"?>\n<taverin_fchba_reference>\n"
+     "  <discovery_app_path><![CDATA[./disc]]></discovery_app_path>\n"
+     "  <installer_app_path><![CDATA[./inst]]></installer_app_path>\n"
+     "  <devices>\n    <device>\n"
+     "      <type value=\"T\"/><device_id value=\"1077.2532.1077.015d\"/><model value=\"M\"/>\n"
+     "      <firmware value=\"5.06\"/><bios value=\"3.00\"/><boot value=\"b\"/><duration value=\"120\"/>\n"
+     "    </device>\n  </devices>\n</taverin_fchba_reference>\n",
+     "./disc|./inst[T,1077.2532.1077.015d,M,5.06,3.00,b,120]"},
+    {"no_whitespace_devices_first",
+     "<taverin_fchba_reference><devices><device><bios value=\"1\"/></device></devices>"
+     "<discovery_app_path><![CDATA[p]]></discovery_app_path></taverin_fchba_reference>",
+     "p|[,,,,1,,]"},
+    {"line_break_before_cdata",
+     "<taverin_fchba_reference><discovery_app_path>\n<![CDATA[p]]></discovery_app_path></taverin_fchba_reference>",
+     "|"},
+    {"plain_text_path_not_read",
+     "<taverin_fchba_reference><installer_app_path>p</installer_app_path></taverin_fchba_reference>", "|"},
+    {"last_cdata_path_wins",
+     "<taverin_fchba_reference><discovery_app_path><![CDATA[a]]></discovery_app_path>"
+     "<discovery_app_path><![CDATA[b]]></discovery_app_path><discovery_app_path>c</discovery_app_path>"
+     "</taverin_fchba_reference>",
+     "b|"},
+    {"device_without_leaves", "<taverin_fchba_reference><devices><device/></devices></taverin_fchba_reference>",
+     "|[,,,,,,]"},
+    {"content_instead_of_value",
+     "<taverin_fchba_reference><devices><device><bios>3.00</bios><model value=\"m\" other=\"x\"/>"
+     "</device></devices></taverin_fchba_reference>",
+     "|[,,m,,,,]"},
+    {"later_leaf_overwrites",
+     "<taverin_fchba_reference><devices><device><bios value=\"1\"/><bios value=\"2\"/><Bios value=\"3\"/>"
+     "</device></devices></taverin_fchba_reference>",
+     "|[,,,,2,,]"},
+    {"several_devices_lists_in_order",
+     "<taverin_fchba_reference><devices><device><type value=\"a\"/></device><other/><device><type value=\"b\"/>"
+     "</device></devices><devices><device><type value=\"c\"/></device></devices></taverin_fchba_reference>",
+     "|[a,,,,,,][b,,,,,,][c,,,,,,]"},
+    {"nested_devices_not_read",
+     "<taverin_fchba_reference><devices><device><devices><device><type value=\"x\"/></device></devices>"
+     "</device></devices></taverin_fchba_reference>",
+     "|[,,,,,,]"},
+    {"device_outside_devices_not_read",
+     "<taverin_fchba_reference><device><type value=\"x\"/></device></taverin_fchba_reference>", "|"},
+    {"root_without_children", "<taverin_fchba_reference/>", "|"},
+    {"devices_as_root", "<devices><device><type value=\"r\"/></device></devices>", "|[r,,,,,,]"},
+    {"unknown_root", "<catalogue><devices><device/></devices></catalogue>", "|"},
+    {"names_are_case_sensitive", "<TAVERIN_FCHBA_REFERENCE><devices><device/></devices></TAVERIN_FCHBA_REFERENCE>",
+     "|"},
+    {"doctype_naming_the_root_hides_it",
+     "<?xml version=\"1.0\"?>\n<!DOCTYPE taverin_fchba_reference [\n<!ELEMENT devices ANY>\n]>\n"
+     "<taverin_fchba_reference><devices><device/></devices></taverin_fchba_reference>",
+     "|"},
+    {"escaped_value", "<devices><device><model value=\"a&amp;b &lt;c&gt;\"/></device></devices>",
+     "|[,,a&b <c>,,,,]"},
+};
+
+class CatalogueTest : public ::testing::TestWithParam<CatalogueCase> {};
+
+TEST_P(CatalogueTest, ReadsWhatTheWalkMeets) {
+    std::ofstream("reference.xml") << GetParam().xml;
+    CReference ref;
+    ASSERT_TRUE(ref.Load());
+    EXPECT_EQ(Describe(ref), GetParam().catalogue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, CatalogueTest, ::testing::ValuesIn(kCatalogues),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Catalogue, MissingFileFails) {
+    std::remove("reference.xml");
+    CReference ref;
+    EXPECT_FALSE(ref.Load());
+}
+
+TEST(Catalogue, MalformedFileFailsAndLeavesTheCatalogueAsItWas) {
+    std::ofstream("reference.xml") << "<devices><device><type value=\"a\"/></device></devices>";
+    CReference ref;
+    ASSERT_TRUE(ref.Load());
+    std::ofstream("reference.xml") << "<devices><device><type value=\"b\"/></device>";
+    ::testing::internal::CaptureStderr();  // libxml2 reports the error itself
+    EXPECT_FALSE(ref.Load());
+    EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(Describe(ref), "|[a,,,,,,]");
+}
+
+TEST(Catalogue, NonAsciiBytesWidenAsSignedChars) {
+    std::ofstream("reference.xml") << "<devices><device><model value=\"\xC3\xA9t\xC3\xA9\"/></device></devices>";
+    CReference ref;
+    ASSERT_TRUE(ref.Load());
+    ASSERT_EQ(ref.devices.size(), 1u);
+    EXPECT_EQ(ref.devices[0].model, (std::wstring{wchar_t(-61), wchar_t(-87), L't', wchar_t(-61), wchar_t(-87)}));
+}
+
+}  // namespace
