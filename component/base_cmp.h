@@ -48,8 +48,13 @@ public:
     int DetectOS();
 
     static std::wstring ToUpper(std::wstring text);
+    // 1: packaged newer, -1: older, 0: equal, else a text comparison's value.
+    static int CompareVersions(std::wstring packaged, std::wstring installed);
 
 protected:
+    // The device of a matched adapter with its one boot BIOS item.
+    CDevice BootBiosDevice(int adapter, const CRefDevice& entry, std::wstring deviceId);
+
     CCmpLog log;
     bool silent;
     bool discoverOnly;

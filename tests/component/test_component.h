@@ -1,32 +1,57 @@
-// A component whose discovery and flash are scripted by the test: records
-// stand in for discovered adapters, a prepared device list for the vendor's
-// matching, a chosen status for the engine.
+// Test access to a component: its protected state, and discovered adapters
+// put in by hand. TestCmp also scripts the vendor steps: a prepared device
+// list for the matching and a chosen status for the engine.
 #pragma once
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base_cmp.h"
 
-class TestCmp : public CBaseCmp {
+template <class Component>
+class Exposed : public Component {
 public:
-    using CBaseCmp::discoverOnly;
-    using CBaseCmp::discovery;
-    using CBaseCmp::discoveryXmlPath;
-    using CBaseCmp::force;
-    using CBaseCmp::hbaDiscovery;
-    using CBaseCmp::log;
-    using CBaseCmp::reference;
-    using CBaseCmp::silent;
+    using Component::discoverOnly;
+    using Component::discovery;
+    using Component::discoveryXmlPath;
+    using Component::force;
+    using Component::hbaDiscovery;
+    using Component::log;
+    using Component::reference;
+    using Component::silent;
 
-    void AddAdapter(const char* pciId, const char* subsystemId) {
+    void AddAdapter(const char* pciId, const char* subsystemId, const char* model = "",
+                    const char* optionRom = "") {
         auto record = std::make_unique<FcHbaDeviceRecord>();
-        std::strncpy(record->PciId, pciId, sizeof record->PciId - 1);
-        std::strncpy(record->SubsystemId, subsystemId, sizeof record->SubsystemId - 1);
+        Copy(record->PciId, pciId);
+        Copy(record->SubsystemId, subsystemId);
+        Copy(record->Model, model);
+        Copy(record->OptionROMVersion, optionRom);
         hbaDiscovery.records.push_back(std::move(record));
     }
 
+    void AddCatalogueDevice(const wchar_t* deviceId, const wchar_t* bios = L"", const wchar_t* firmware = L"",
+                            const wchar_t* model = L"") {
+        CRefDevice entry;
+        entry.device_id = deviceId;
+        entry.bios = bios;
+        entry.firmware = firmware;
+        entry.model = model;
+        entry.duration = L"90";
+        reference.devices.push_back(entry);
+    }
+
+private:
+    template <size_t N>
+    static void Copy(char (&field)[N], const char* text) {
+        std::strncpy(field, text, N - 1);
+    }
+};
+
+class TestCmp : public Exposed<CBaseCmp> {
+public:
     void BuildDeviceList() override {
         for (const CDevice& d : matched) discovery.devices.push_back(d);
     }

@@ -1,0 +1,35 @@
+// A fake flash engine in the (sandboxed) working directory, told how to end,
+// and what it left behind: its calls and the log file.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+inline std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Installs the fake engine at path, read-only, so the component must make it executable.
+inline void InstallEngine(const std::string& path) {
+    std::system(("mkdir -p \"$(dirname '" + path + "')\" && cp " FCHBA_FIXTURES "/engines/fake-engine '" + path +
+                 "' && chmod 444 '" + path + "'")
+                    .c_str());
+}
+
+// "exit 3" or "kill KILL".
+inline void EngineEnds(const std::string& how) {
+    std::ofstream("engine-status") << how << "\n";
+    std::remove("engine-calls");
+}
+
+inline int FileMode(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+}
