@@ -32,7 +32,7 @@ struct PatternT<C>::ParseCall {
 namespace parser_stack {
 // Patterns longer than this are parsed on a stack of their own, as their
 // nesting may outgrow the caller's; a short one uses at most the budget.
-constexpr std::size_t kShortPattern = 1000;
+constexpr std::size_t kShortPattern = 200;
 constexpr std::size_t kCallerBudget = 1 << 20;
 constexpr std::size_t kLargeStackBytes = std::size_t{1} << 30;
 constexpr std::size_t kLargeStackReserve = 1 << 20;

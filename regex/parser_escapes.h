@@ -6,6 +6,7 @@
 // after what it consumed. Included only where PatternT is instantiated.
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "node_kinds.h"
@@ -344,7 +345,8 @@ typename PatternT<C>::Node* PatternT<C>::parseBackReference() {
 
 // Shows the pattern, a caret under the character just before parsePos and a
 // message chosen by that character; sets error. Wide texts are narrowed to
-// their low bytes so that the report reaches any stream.
+// their low bytes, and the report is written in the orientation standard
+// error already has, so that it always appears.
 template <class C>
 void PatternT<C>::raiseError() {
   std::string report;
@@ -359,6 +361,13 @@ void PatternT<C>::raiseError() {
   const C c = charAt(at);
   const bool meta = c == C(')') || c == C('*') || c == C('+') || c == C('?') || c == C(']') || c == C('}');
   report += meta ? "Syntax Error near here. Possible unescaped meta character.\n" : "Syntax Error near here. \n";
-  std::fwrite(report.data(), 1, report.size(), stderr);
+  if (std::fwide(stderr, 0) > 0) {
+    // A wide stream converts in the C locale, which knows ASCII alone.
+    std::wstring wide;
+    for (char ch : report) wide += ch >= 0 ? static_cast<wchar_t>(ch) : L'?';
+    std::fputws(wide.c_str(), stderr);
+  } else {
+    std::fwrite(report.data(), 1, report.size(), stderr);
+  }
   error = true;
 }
