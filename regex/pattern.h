@@ -1,2 +1,155 @@
 #pragma once
-// Placeholder until the engine lands.
+// A compiled regular expression: the node graph built from one pattern text,
+// the group counters that size a match, the flags it was compiled with and
+// one matcher of its own that the instance operations run on. `Pattern`
+// works over byte strings, `UPattern` over wide strings; both are one
+// template and share no state. A pattern owns every node it created (through
+// its node table) and its own matcher; compile returns null after a syntax
+// error, which has then been reported on standard error.
+//
+// Process-wide tables, per variant: a cache of compiled patterns keyed by
+// text alone and a table of named patterns that "{name}" refers to. Both are
+// built before main and released at exit, cached patterns included.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "matcher.h"
+#include "nfa_node.h"
+
+template <class C>
+class PatternT {
+ public:
+  using String = std::basic_string<C>;
+  using Node = NodeOf<C>;
+  using MatcherType = MatcherT<C>;
+
+  static constexpr int MIN_REPEAT = 0;
+  static constexpr int MAX_REPEAT = 2147483647;
+  static constexpr std::uint64_t IGNORE_CASE = 1;
+  static constexpr std::uint64_t LITERAL_PATTERN = 2;
+  static constexpr std::uint64_t DOT_ALL = 4;
+  static constexpr std::uint64_t MULTI_LINE = 8;
+  static constexpr std::uint64_t UNIX_LINES = 16;
+
+  // Null after a syntax error (reported on standard error).
+  static PatternT* compile(const String& pattern, std::uint64_t flags);
+  // One-call forms: compile afresh, run the instance form, delete.
+  static bool matches(const String& pattern, const String& subject, std::uint64_t flags);
+  static std::pair<String, int> findNthMatch(const String& pattern, const String& subject,
+                                             int n, std::uint64_t flags);
+  static std::vector<String> findAll(const String& pattern, const String& subject,
+                                     std::uint64_t flags);
+  static std::vector<String> split(const String& pattern, const String& subject, bool keepEmpty,
+                                   std::uint64_t limit, std::uint64_t flags);
+  static String replace(const String& pattern, const String& subject, const String& replacement,
+                        std::uint64_t flags);
+  // Stores the text (not the compiled pattern) under name when it compiles.
+  static bool registerPattern(const String& name, const String& pattern, std::uint64_t flags);
+  static void unregisterPatterns();
+  // Keyed by text alone: a later call with other flags gets the first result.
+  static PatternT* compileCached(const String& pattern, std::uint64_t flags);
+  static void clearCache();
+
+  ~PatternT();
+  PatternT(const PatternT&) = delete;
+  PatternT& operator=(const PatternT&) = delete;
+
+  // The new matcher belongs to the caller; this pattern must outlive it.
+  MatcherType* createMatcher(const String& subject);
+  bool matches(const String& subject);
+  std::vector<String> findAll(const String& subject);
+  // Up to limit segments that end at a match, then the rest (0: no limit).
+  std::vector<String> split(const String& subject, bool keepEmpty, std::uint64_t limit);
+  String replace(const String& subject, const String& replacement);
+  String getPattern() const { return patternText; }
+  std::uint64_t getFlags() const { return flags; }
+  // Enters node into the node table, which owns it, and returns it.
+  template <class N>
+  N* registerNode(N* node) {
+    nodes[node] = true;
+    return node;
+  }
+  // Byte patterns only: prints the node graph on standard output.
+  void dump() const;
+
+ private:
+  friend class MatcherT<C>;
+
+  PatternT(const String& text, std::uint64_t flags);
+
+  // Sequences, groups, alternation and quantifiers (parser.h).
+  struct ParseCall;
+  Node* parseTopLevel(Node** tailOut);
+  Node* parse(bool inGroup, bool inAlternative, Node** tailOut, int groupIndex, bool groupHeaded);
+  bool parseGroupType(ParseCall& call, Node*& whole);
+  bool parseInlineFlags(ParseCall& call, Node*& whole);
+  bool parseStep(ParseCall& call, C c, Node*& closed);
+  Node* parseEscapeAtom();
+  void parseGroupStep(ParseCall& call);
+  bool parseCloseStep(ParseCall& call, Node*& closed);
+  void parseAlternationStep(ParseCall& call);
+  void appendNode(ParseCall& call, Node* node);
+  Node* parseQuantifier(Node* atom);
+  Node* parseGroupQuantifier(Node* head, Node* tail, int groupIndex);
+  bool parseQuantifierForm(int& min, int& max, int& kind);
+  bool parseBounds(int& min, int& max);
+  int parseDecimal(int first, int last);
+  Node* parseRegisteredReference(Node** tailOut);
+  static bool isPatternName(const String& name);
+  Node* makeDot();
+  Node* makeClassNode(const String& text, bool inverted);
+  bool stackExhausted() const {
+    return static_cast<const char*>(__builtin_frame_address(0)) < parseStackLimit;
+  }
+
+  // Escapes, classes and literal texts (parser_escapes.h).
+  String parseEscape(bool& negated, bool& quote);
+  String parseClass();
+  void parseClassRange(String& result, C first);
+  String parsePosixClass();
+  String parseHex();
+  String parseOctal();
+  Node* parseQuote();
+  Node* parseLookBehind(bool positive, Node** tailOut);
+  Node* parseBackReference();
+  void raiseError();
+  C charAt(int index) const;
+  bool atEnd() const { return parsePos >= static_cast<int>(patternText.size()); }
+
+  // Algebra over class texts (class_algebra.h).
+  String classRange(C first, C last);
+  String classComplement(const String& text) const;
+  static String classUnion(String one, String two);
+  static String classIntersection(String one, String two);
+
+  static std::map<String, std::unique_ptr<PatternT>> patternCache;
+  static std::map<String, std::pair<String, std::uint64_t>> registeredPatterns;
+
+  std::map<Node*, bool> nodes;
+  MatcherType* ownMatcher = nullptr;
+  Node* head = nullptr;
+  String patternText;
+  bool error = false;
+  int parsePos = 0;
+  int groupCount = 0;
+  int nonCapturing = 0;
+  std::uint64_t flags = 0;
+  // Names of registered patterns being expanded, to refuse a reference loop.
+  std::vector<String> expanding;
+  // Below this address the parser reports nesting too deep for its stack.
+  const char* parseStackLimit = nullptr;
+};
+
+using Pattern = PatternT<char>;
+using UPattern = PatternT<wchar_t>;
+
+template <>
+void PatternT<char>::dump() const;
+
+extern template class PatternT<char>;
+extern template class PatternT<wchar_t>;

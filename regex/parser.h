@@ -1,0 +1,500 @@
+#pragma once
+// The recursive-descent parser of pattern texts: sequences, groups,
+// alternation, quantifiers and "{name}" references. One parse call builds one
+// chain of nodes (the whole pattern, a group body, a later alternative or a
+// registered text) and returns its head, reporting its tail; every node made
+// is registered with the pattern at once, which owns it also when a syntax
+// error abandons the graph. Included only where PatternT is instantiated.
+
+#include <algorithm>
+
+#include "large_stack.h"
+#include "node_kinds.h"
+#include "pattern.h"
+
+template <class C>
+struct PatternT<C>::ParseCall {
+  enum Kind { TopLevel, Capturing, NonCapturing, LookAhead, Atomic, Alternative };
+
+  bool inGroup;
+  Node** tailOut;
+  Kind kind;
+  int groupIndex;
+  bool headed;
+  bool positive;
+  std::uint64_t savedFlags;
+  Node* head;
+  Node* tail;
+  // Groups opened inside a look-ahead or atomic body.
+  GroupRange groups;
+};
+
+namespace parser_stack {
+// Patterns longer than this are parsed on a stack of their own, as their
+// nesting may outgrow the caller's; a short one uses at most the budget.
+constexpr std::size_t kShortPattern = 200;
+constexpr std::size_t kCallerBudget = 1 << 20;
+constexpr std::size_t kLargeStackBytes = std::size_t{1} << 30;
+constexpr std::size_t kLargeStackReserve = 1 << 20;
+}  // namespace parser_stack
+
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parseTopLevel(Node** tailOut) {
+  using namespace parser_stack;
+  const char* frame = static_cast<const char*>(__builtin_frame_address(0));
+  if (patternText.size() <= kShortPattern) {
+    parseStackLimit = frame - kCallerBudget;
+    return parse(false, false, tailOut, 0, false);
+  }
+  struct Run {
+    PatternT* pattern;
+    Node** tailOut;
+    Node* head;
+  } run{this, tailOut, nullptr};
+  auto body = [](void* context) {
+    Run& r = *static_cast<Run*>(context);
+    r.pattern->parseStackLimit =
+        static_cast<const char*>(__builtin_frame_address(0)) - (kLargeStackBytes - kLargeStackReserve);
+    r.head = r.pattern->parse(false, false, r.tailOut, 0, false);
+  };
+  if (!runOnLargeStack(kLargeStackBytes, body, &run)) {
+    raiseError();
+    return nullptr;
+  }
+  return run.head;
+}
+
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parse(bool inGroup, bool inAlternative, Node** tailOut,
+                                               int groupIndex, bool groupHeaded) {
+  using Kinds = NodeKinds<C>;
+  ParseCall call{inGroup, tailOut, ParseCall::TopLevel, groupCount++, false, true, flags, nullptr, nullptr, {}};
+  if (stackExhausted()) {
+    raiseError();
+    return nullptr;
+  }
+  if (inAlternative) {
+    --groupCount;
+    call.kind = ParseCall::Alternative;
+    call.groupIndex = groupIndex;
+    call.headed = groupHeaded;
+  } else if (inGroup) {
+    if (atEnd() || charAt(parsePos) != C('?')) {
+      call.kind = ParseCall::Capturing;
+      call.headed = true;
+    } else {
+      ++parsePos;
+      --groupCount;
+      Node* whole = nullptr;
+      if (!parseGroupType(call, whole)) return whole;
+    }
+  }
+  if (call.headed)
+    call.head = registerNode(new typename Kinds::GroupHead(call.groupIndex));
+  else
+    call.head = registerNode(new typename Kinds::SubStart());
+  call.tail = call.head;
+  call.groups = GroupRange{nonCapturing, nonCapturing, groupCount, groupCount};
+
+  while (!atEnd()) {
+    const C c = patternText[parsePos++];
+    if (error) return nullptr;
+    Node* closed = nullptr;
+    if (!parseStep(call, c, closed)) return closed;
+  }
+  if (inGroup) {
+    raiseError();
+  } else {
+    if (call.kind == ParseCall::Alternative) appendNode(call, registerNode(new typename Kinds::Accept()));
+    if (tailOut) *tailOut = call.tail;
+  }
+  flags = call.savedFlags;
+  return error ? nullptr : call.head;
+}
+
+// After "(?": settles the kind of group. False when the call is complete
+// already (a look-behind, an inline flag group, or an error); whole is then
+// its result.
+template <class C>
+bool PatternT<C>::parseGroupType(ParseCall& call, Node*& whole) {
+  const C c = atEnd() ? C(0) : charAt(parsePos);
+  const C after = charAt(parsePos + 1);
+  if (c == C(':')) {
+    ++parsePos;
+    call.kind = ParseCall::NonCapturing;
+    call.groupIndex = --nonCapturing;
+    call.headed = true;
+  } else if (c == C('=') || c == C('!')) {
+    ++parsePos;
+    call.kind = ParseCall::LookAhead;
+    call.positive = c == C('=');
+  } else if (c == C('<') && (after == C('=') || after == C('!'))) {
+    parsePos += 2;
+    whole = parseLookBehind(after == C('='), call.tailOut);
+    return false;
+  } else if (c == C('>')) {
+    ++parsePos;
+    call.kind = ParseCall::Atomic;
+  } else {
+    return parseInlineFlags(call, whole);
+  }
+  return true;
+}
+
+// Flag letters, "-" to go over to clearing, then ":" (a non-capturing group
+// under the changed flags) or ")" (the change holds for the enclosing chain).
+template <class C>
+bool PatternT<C>::parseInlineFlags(ParseCall& call, Node*& whole) {
+  bool clearing = false;
+  while (!atEnd()) {
+    const C c = charAt(parsePos);
+    const std::uint64_t bit = c == C('i')   ? IGNORE_CASE
+                              : c == C('m') ? MULTI_LINE
+                              : c == C('s') ? DOT_ALL
+                              : c == C('d') ? UNIX_LINES
+                                            : 0;
+    if (bit) {
+      ++parsePos;
+      flags = clearing ? flags & ~bit : flags | bit;
+    } else if (c == C('-') && !clearing) {
+      ++parsePos;
+      clearing = true;
+    } else if (c == C(':')) {
+      ++parsePos;
+      call.kind = ParseCall::NonCapturing;
+      call.groupIndex = --nonCapturing;
+      call.headed = true;
+      return true;
+    } else if (c == C(')')) {
+      ++parsePos;
+      whole = registerNode(new typename NodeKinds<C>::LookBehind(String(), true));
+      *call.tailOut = whole;
+      return false;
+    } else {
+      break;
+    }
+  }
+  raiseError();
+  return false;
+}
+
+// One character of the main loop. False when the call ends here; closed is
+// then its result.
+template <class C>
+bool PatternT<C>::parseStep(ParseCall& call, C c, Node*& closed) {
+  using Kinds = NodeKinds<C>;
+  Node* atom = nullptr;
+  switch (c) {
+    case C('$'):
+      atom = flags & MULTI_LINE ? static_cast<Node*>(registerNode(new typename Kinds::EndOfLine()))
+                                : registerNode(new typename Kinds::EndOfInput(false));
+      break;
+    case C('^'):
+      atom = flags & MULTI_LINE ? static_cast<Node*>(registerNode(new typename Kinds::StartOfLine()))
+                                : registerNode(new typename Kinds::StartOfInput());
+      break;
+    case C('.'):
+      atom = makeDot();
+      break;
+    case C('['):
+      atom = makeClassNode(parseClass(), false);
+      break;
+    case C('\\'):
+      if (atEnd())
+        raiseError();
+      else
+        atom = parseEscapeAtom();
+      break;
+    case C('('):
+      parseGroupStep(call);
+      break;
+    case C(')'):
+      return parseCloseStep(call, closed);
+    case C('|'):
+      parseAlternationStep(call);
+      break;
+    case C('{'): {
+      // A quantifier right after a reference is read where an atom is
+      // expected, so it is a syntax error.
+      Node* refTail = nullptr;
+      Node* ref = parseRegisteredReference(&refTail);
+      call.tail->next = ref;
+      if (ref) call.tail = refTail;
+      break;
+    }
+    case C('*'):
+    case C('+'):
+    case C('?'):
+    case C(']'):
+    case C('}'):
+      raiseError();
+      break;
+    default:
+      atom = flags & IGNORE_CASE ? static_cast<Node*>(registerNode(new typename Kinds::CIChar(c)))
+                                 : registerNode(new typename Kinds::Char(c));
+  }
+  if (atom) appendNode(call, parseQuantifier(atom));
+  return true;
+}
+
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::makeDot() {
+  auto* dot = registerNode(new typename NodeKinds<C>::Class(true));
+  if (!(flags & DOT_ALL)) {
+    dot->addMember(C('\n'));
+    if (!(flags & UNIX_LINES)) dot->addMember(C('\r'));
+  }
+  return dot;
+}
+
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::makeClassNode(const String& text, bool inverted) {
+  if (flags & IGNORE_CASE) return registerNode(new typename NodeKinds<C>::CIClass(text, inverted));
+  return registerNode(new typename NodeKinds<C>::Class(text, inverted));
+}
+
+// With parsePos just after the backslash, at a character.
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parseEscapeAtom() {
+  using Kinds = NodeKinds<C>;
+  const C c = charAt(parsePos);
+  if (c >= C('1') && c <= C('9')) return parseBackReference();
+  Node* assertion = nullptr;
+  switch (c) {
+    case C('A'):
+      assertion = registerNode(new typename Kinds::StartOfInput());
+      break;
+    case C('b'):
+      assertion = registerNode(new typename Kinds::WordBoundary(true));
+      break;
+    case C('B'):
+      assertion = registerNode(new typename Kinds::WordBoundary(false));
+      break;
+    case C('G'):
+      assertion = registerNode(new typename Kinds::EndOfMatch());
+      break;
+    case C('Z'):
+      assertion = registerNode(new typename Kinds::EndOfInput(true));
+      break;
+    case C('z'):
+      assertion = registerNode(new typename Kinds::EndOfInput(false));
+      break;
+    default:
+      break;
+  }
+  if (assertion) {
+    ++parsePos;
+    return assertion;
+  }
+  bool negated = false;
+  bool quote = false;
+  const String text = parseEscape(negated, quote);
+  if (quote) return parseQuote();
+  if (text.size() == 1 && !negated) return registerNode(new typename Kinds::Char(text[0]));
+  return makeClassNode(text, negated);
+}
+
+template <class C>
+void PatternT<C>::parseGroupStep(ParseCall& call) {
+  Node* subTail = nullptr;
+  Node* sub = parse(true, false, &subTail, 0, false);
+  if (!sub) {
+    raiseError();
+    return;
+  }
+  call.tail->next = sub;
+  call.tail = subTail;
+}
+
+template <class C>
+bool PatternT<C>::parseCloseStep(ParseCall& call, Node*& closed) {
+  using Kinds = NodeKinds<C>;
+  if (!call.inGroup) {
+    raiseError();
+    return true;
+  }
+  call.groups.nonCapturingLow = nonCapturing;
+  call.groups.capturingHigh = groupCount;
+  switch (call.kind) {
+    case ParseCall::Alternative:
+      --parsePos;
+      appendNode(call, registerNode(new typename Kinds::Accept()));
+      closed = call.head;
+      break;
+    case ParseCall::LookAhead:
+      appendNode(call, registerNode(new typename Kinds::Accept()));
+      closed = call.tail = registerNode(new typename Kinds::LookAhead(call.head, call.positive, call.groups));
+      break;
+    case ParseCall::Atomic:
+      appendNode(call, registerNode(new typename Kinds::Accept()));
+      closed = call.tail = registerNode(
+          new typename Kinds::PossessiveQuantifier(this, call.head, 1, 1, call.groups));
+      break;
+    default: {
+      appendNode(call, registerNode(new typename Kinds::GroupTail(call.groupIndex)));
+      closed = call.head;
+      if (Node* prologue = parseGroupQuantifier(call.head, call.tail, call.groupIndex)) {
+        closed = prologue;
+        call.tail = prologue->next;
+      }
+    }
+  }
+  *call.tailOut = call.tail;
+  flags = call.savedFlags;
+  return false;
+}
+
+template <class C>
+void PatternT<C>::parseAlternationStep(ParseCall& call) {
+  using Kinds = NodeKinds<C>;
+  Node* firstEnd = registerNode(new typename Kinds::Accept());
+  call.tail->next = firstEnd;
+  Node* altTail = nullptr;
+  Node* alt = parse(call.inGroup, true, &altTail, call.groupIndex, call.headed);
+  if (!alt) return;
+  Node* join = registerNode(new typename Kinds::Accept());
+  call.head = registerNode(new typename Kinds::Or(call.head, alt));
+  firstEnd->next = join;
+  altTail->next = join;
+  call.tail = join;
+}
+
+template <class C>
+void PatternT<C>::appendNode(ParseCall& call, Node* node) {
+  call.tail->next = node;
+  call.tail = node;
+}
+
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parseQuantifier(Node* atom) {
+  using Kinds = NodeKinds<C>;
+  int min = 0;
+  int max = 0;
+  int kind = 0;
+  if (!parseQuantifierForm(min, max, kind)) return atom;
+  if (kind == 1) return registerNode(new typename Kinds::LazyQuantifier(this, atom, min, max));
+  if (kind == 2) return registerNode(new typename Kinds::PossessiveQuantifier(this, atom, min, max));
+  return registerNode(new typename Kinds::GreedyQuantifier(this, atom, min, max));
+}
+
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parseGroupQuantifier(Node* head, Node* tail, int groupIndex) {
+  using Kinds = NodeKinds<C>;
+  int min = 0;
+  int max = 0;
+  int kind = 0;
+  if (!parseQuantifierForm(min, max, kind)) return nullptr;
+  Node* prologue = registerNode(new typename Kinds::GroupLoopPrologue(groupIndex));
+  Node* loop = registerNode(new typename Kinds::GroupLoop(head, min, max, groupIndex, kind));
+  prologue->next = loop;
+  tail->next = loop;
+  return prologue;
+}
+
+// Reads "*", "+", "?" or bounds in braces and the suffix: kind 0 greedy,
+// 1 lazy ("?"), 2 possessive ("+"). False, consuming nothing, without one.
+template <class C>
+bool PatternT<C>::parseQuantifierForm(int& min, int& max, int& kind) {
+  if (atEnd()) return false;
+  const C c = charAt(parsePos);
+  if (c == C('*')) {
+    min = 0;
+    max = MAX_REPEAT;
+  } else if (c == C('+')) {
+    min = 1;
+    max = MAX_REPEAT;
+  } else if (c == C('?')) {
+    min = 0;
+    max = 1;
+  } else if (c != C('{') || !parseBounds(min, max)) {
+    return false;
+  }
+  if (c != C('{')) ++parsePos;
+  kind = 0;
+  if (!atEnd() && charAt(parsePos) == C('?')) {
+    kind = 1;
+    ++parsePos;
+  } else if (!atEnd() && charAt(parsePos) == C('+')) {
+    kind = 2;
+    ++parsePos;
+  }
+  return true;
+}
+
+template <class C>
+bool PatternT<C>::parseBounds(int& min, int& max) {
+  const int size = static_cast<int>(patternText.size());
+  const int start = parsePos + 1;
+  int close = start;
+  while (close < size && patternText[close] != C('}')) ++close;
+  int comma = start;
+  while (comma < close && patternText[comma] != C(',')) ++comma;
+  if (close == size) {
+    raiseError();
+    return false;
+  }
+  for (int i = start; i < close; ++i) {
+    if (i == comma || (patternText[i] >= C('0') && patternText[i] <= C('9'))) continue;
+    if (comma != close) raiseError();
+    return false;
+  }
+  min = parseDecimal(start, comma - 1);
+  if (comma == close)
+    max = min;
+  else
+    max = comma + 1 == close ? MAX_REPEAT : parseDecimal(comma + 1, close - 1);
+  parsePos = close + 1;
+  return true;
+}
+
+// Counts above MAX_REPEAT are clamped to it.
+template <class C>
+int PatternT<C>::parseDecimal(int first, int last) {
+  long long value = 0;
+  for (int i = first; i <= last; ++i) {
+    value = value * 10 + (patternText[i] - C('0'));
+    if (value > MAX_REPEAT) return MAX_REPEAT;
+  }
+  return static_cast<int>(value);
+}
+
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parseRegisteredReference(Node** tailOut) {
+  const int size = static_cast<int>(patternText.size());
+  int close = parsePos;
+  while (close < size && patternText[close] != C('}')) ++close;
+  const String name = patternText.substr(parsePos, close - parsePos);
+  const auto found = close < size && isPatternName(name) ? registeredPatterns.find(name) : registeredPatterns.end();
+  const bool looping = std::find(expanding.begin(), expanding.end(), name) != expanding.end();
+  if (found == registeredPatterns.end() || looping) {
+    raiseError();
+    return nullptr;
+  }
+  const String referringText = patternText;
+  const std::uint64_t referringFlags = flags;
+  patternText = found->second.first;
+  flags = found->second.second;
+  parsePos = 0;
+  --groupCount;
+  expanding.push_back(name);
+  Node* head = parse(false, false, tailOut, 0, false);
+  expanding.pop_back();
+  patternText = referringText;
+  flags = referringFlags;
+  parsePos = close + 1;
+  if (error) {
+    *tailOut = nullptr;
+    return nullptr;
+  }
+  return head;
+}
+
+// A letter or "_" first, then letters, digits or "_".
+template <class C>
+bool PatternT<C>::isPatternName(const String& name) {
+  auto letter = [](C c) { return (c >= C('a') && c <= C('z')) || (c >= C('A') && c <= C('Z')) || c == C('_'); };
+  if (name.empty() || !letter(name[0])) return false;
+  for (C c : name)
+    if (!letter(c) && !(c >= C('0') && c <= C('9'))) return false;
+  return true;
+}

@@ -1,0 +1,144 @@
+// Long subjects and long patterns: matches whose backtracking nests once per
+// character, per iteration or per alternative must finish with the right
+// answer, in the sanitizer build too, in seconds.
+
+#include <chrono>
+
+#include "variants.h"
+
+namespace {
+
+constexpr std::size_t MB = 1 << 20;
+
+std::string repeated(const std::string& unit, std::size_t totalSize) {
+  std::string out;
+  out.reserve(totalSize);
+  while (out.size() + unit.size() <= totalSize) out += unit;
+  return out;
+}
+
+// Fails the test when the body takes longer than the limit; the limit is
+// generous, since a sanitizer build runs several times slower.
+class Timed : public testing::Test {
+ protected:
+  void TearDown() override {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 30.0);
+  }
+  const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+};
+
+using RepeatedAtom = Timed;
+
+TEST_F(RepeatedAtom, GreedyDotStarOver16MB) {
+  std::string subject(16 * MB, 'a');
+  subject[subject.size() / 2] = 'x';
+  PatternPtr<char> pattern = compile<char>(".*x.*", NO_FLAGS);
+  MatcherPtr<char> matcher(pattern->createMatcher(subject));
+  EXPECT_TRUE(matcher->matches());
+  EXPECT_FALSE(pattern->matches(std::string(16 * MB, 'a')));
+}
+
+TEST_F(RepeatedAtom, GreedyDotStarGroupsOver16MB) {
+  std::string subject(16 * MB, 'a');
+  subject[100] = 'x';
+  PatternPtr<char> pattern = compile<char>("(.*)x(.*)", NO_FLAGS);
+  MatcherPtr<char> matcher(pattern->createMatcher(subject));
+  ASSERT_TRUE(matcher->matches());
+  EXPECT_EQ(groupSpan(*matcher, 1), (Span{0, 100}));
+  EXPECT_EQ(groupSpan(*matcher, 2), (Span{101, static_cast<int>(subject.size())}));
+}
+
+TEST_F(RepeatedAtom, LazyAndPossessiveOver16MB) {
+  std::string subject(16 * MB, 'a');
+  subject.back() = 'x';
+  EXPECT_TRUE(Pattern::matches(".*?x", subject, NO_FLAGS));
+  EXPECT_TRUE(Pattern::matches("a*+x", subject, NO_FLAGS));
+  EXPECT_FALSE(Pattern::matches(".*+x", subject, NO_FLAGS));
+  EXPECT_TRUE(Pattern::matches("[a-z]{1,}?", subject, NO_FLAGS));
+}
+
+TEST_F(RepeatedAtom, SearchOverLongText) {
+  std::string subject(4 * MB, 'b');
+  subject += "aaa";
+  EXPECT_EQ(Pattern::findNthMatch("a+", subject, 0, NO_FLAGS),
+            (std::pair<std::string, int>{"aaa", static_cast<int>(4 * MB)}));
+}
+
+TEST_F(RepeatedAtom, WideDotStarOver4MB) {
+  std::wstring subject(4 * MB, L'a');
+  subject[subject.size() / 2] = L'x';
+  EXPECT_TRUE(UPattern::matches(L".*x.*", subject, NO_FLAGS));
+  EXPECT_TRUE(UPattern::matches(L".*?x.*+", subject, NO_FLAGS));
+}
+
+using RepeatedGroup = Timed;
+
+TEST_F(RepeatedGroup, GreedyGroupLoopOver2MB) {
+  const std::string subject = repeated("ab", 2 * MB);
+  PatternPtr<char> pattern = compile<char>("(ab)*", NO_FLAGS);
+  MatcherPtr<char> matcher(pattern->createMatcher(subject));
+  ASSERT_TRUE(matcher->matches());
+  const int size = static_cast<int>(subject.size());
+  EXPECT_EQ(groupSpan(*matcher, 1), (Span{size - 2, size}));
+  EXPECT_FALSE(pattern->matches(subject + "a"));
+}
+
+TEST_F(RepeatedGroup, LazyAndPossessiveGroupLoopsOver2MB) {
+  const std::string subject = repeated("ab", 2 * MB);
+  EXPECT_TRUE(Pattern::matches("(ab)*?", subject, NO_FLAGS));
+  EXPECT_TRUE(Pattern::matches("(ab)*+", subject, NO_FLAGS));
+  EXPECT_TRUE(Pattern::matches("(?:ab)*?c", subject + "c", NO_FLAGS));
+  EXPECT_FALSE(Pattern::matches("(ab)*+ab", subject, NO_FLAGS));
+}
+
+TEST_F(RepeatedGroup, AlternationLoopOver1MB) {
+  const std::string subject = repeated("abc", MB);
+  EXPECT_TRUE(Pattern::matches("(?:a|bc)*", subject, NO_FLAGS));
+  EXPECT_FALSE(Pattern::matches("(a|b|c)*d", subject, NO_FLAGS));
+  EXPECT_TRUE(Pattern::matches("((a)(b)c)+", subject, NO_FLAGS));
+}
+
+TEST_F(RepeatedGroup, WideGroupLoopOver1MB) {
+  std::wstring subject;
+  for (std::size_t i = 0; i < MB / 2; ++i) subject += L"ab";
+  EXPECT_TRUE(UPattern::matches(L"(ab)*", subject, NO_FLAGS));
+}
+
+using LongPattern = Timed;
+
+std::string alternatives(int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += (i ? "|w" : "w") + std::to_string(i);
+  return out;
+}
+
+TEST_F(LongPattern, LongAlternationChain) {
+  const int count = 20000;
+  PatternPtr<char> pattern = compile<char>(alternatives(count), NO_FLAGS);
+  ASSERT_NE(pattern, nullptr);
+  EXPECT_TRUE(pattern->matches("w" + std::to_string(count - 1)));
+  EXPECT_TRUE(pattern->matches("w0"));
+  EXPECT_FALSE(pattern->matches("w" + std::to_string(count)));
+  EXPECT_EQ(Pattern::findAll("(?:" + alternatives(count) + ")x", "w19999x w5x", NO_FLAGS),
+            (std::vector<std::string>{"w19999x", "w5x"}));
+}
+
+TEST_F(LongPattern, DeeplyNestedGroups) {
+  const int depth = 5000;
+  const std::string pattern = std::string(depth, '(') + "a" + std::string(depth, ')');
+  PatternPtr<char> compiled = compile<char>(pattern, NO_FLAGS);
+  ASSERT_NE(compiled, nullptr);
+  MatcherPtr<char> matcher(compiled->createMatcher("a"));
+  ASSERT_TRUE(matcher->matches());
+  EXPECT_EQ(matcher->getGroup(depth), "a");
+}
+
+TEST_F(LongPattern, LongSequenceOfAtoms) {
+  const std::string subject = repeated("xy", 40000);
+  EXPECT_TRUE(Pattern::matches(subject, subject, NO_FLAGS));
+  EXPECT_TRUE(Pattern::matches(subject, subject, LITERAL_PATTERN));
+}
+
+}  // namespace
