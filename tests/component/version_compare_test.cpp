@@ -33,7 +33,9 @@ TEST_P(CompareVersionsTest, ComparesPartByPart) {
     const CompareCase& c = GetParam();
     const int r = CBaseCmp::CompareVersions(c.packaged, c.installed);
     EXPECT_EQ((r > 0) - (r < 0), c.sign) << r;
-    if (c.unit) EXPECT_EQ(r, c.sign);
+    if (c.unit) {
+        EXPECT_EQ(r, c.sign);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, CompareVersionsTest, ::testing::ValuesIn(kCompares));
