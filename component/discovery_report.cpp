@@ -7,33 +7,58 @@
 #include "base_cmp.h"
 #include "text_conversion.h"
 
-static const xmlChar* X(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+namespace {
 
-static void AddLeaf(xmlNode* parent, const char* name, const std::wstring& value) {
+const xmlChar* X(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+
+void AddLeaf(xmlNode* parent, const char* name, const std::wstring& value) {
     xmlNode* leaf = xmlNewChild(parent, nullptr, X(name), nullptr);
     xmlNewProp(leaf, X("value"), X(NarrowLowBytes(value).c_str()));
 }
 
-static void AddFwItem(xmlNode* device, const CFwItem& item) {
-    xmlNode* node = xmlNewChild(device, nullptr, X("fw_item"), nullptr);
-    AddLeaf(node, "type", item.type);
-    AddLeaf(node, "firmware_id", item.firmware_id);
-    AddLeaf(node, "version", item.version);
-    AddLeaf(node, "active_version", item.active_version);
-    AddLeaf(node, "action", item.action);
-    AddLeaf(node, "duration", item.duration);
-    AddLeaf(node, "message", item.message);
-    AddLeaf(node, "shared", item.shared);
+// A record's leaves, in report order.
+template <class Record>
+struct Leaf {
+    const char* name;
+    std::wstring Record::*field;
+};
+
+const Leaf<CDiscovery> kHeaderLeaves[] = {
+    {"type", &CDiscovery::type},
+    {"alt_name", &CDiscovery::alt_name},
+    {"version", &CDiscovery::version},
+    {"takes_effect", &CDiscovery::takes_effect},
+};
+const Leaf<CDevice> kDeviceLeaves[] = {
+    {"device_id", &CDevice::device_id},
+    {"product_id", &CDevice::product_id},
+    {"busnumber", &CDevice::busnumber},
+    {"funcnumber", &CDevice::funcnumber},
+};
+const Leaf<CFwItem> kItemLeaves[] = {
+    {"type", &CFwItem::type},
+    {"firmware_id", &CFwItem::firmware_id},
+    {"version", &CFwItem::version},
+    {"active_version", &CFwItem::active_version},
+    {"action", &CFwItem::action},
+    {"duration", &CFwItem::duration},
+    {"message", &CFwItem::message},
+    {"shared", &CFwItem::shared},
+};
+
+template <class Record, size_t N>
+void AddLeaves(xmlNode* parent, const Record& record, const Leaf<Record> (&leaves)[N]) {
+    for (const Leaf<Record>& leaf : leaves) AddLeaf(parent, leaf.name, record.*leaf.field);
 }
 
-static void AddDevice(xmlNode* devices, const CDevice& device) {
+void AddDevice(xmlNode* devices, const CDevice& device) {
     xmlNode* node = xmlNewChild(devices, nullptr, X("device"), nullptr);
-    AddLeaf(node, "device_id", device.device_id);
-    AddLeaf(node, "product_id", device.product_id);
-    AddLeaf(node, "busnumber", device.busnumber);
-    AddLeaf(node, "funcnumber", device.funcnumber);
-    for (const CFwItem& item : device.fw_items) AddFwItem(node, item);
+    AddLeaves(node, device, kDeviceLeaves);
+    for (const CFwItem& item : device.fw_items)
+        AddLeaves(xmlNewChild(node, nullptr, X("fw_item"), nullptr), item, kItemLeaves);
 }
+
+}  // namespace
 
 bool CBaseCmp::WriteDiscoveryXml() {
     xmlDoc* doc = xmlNewDoc(nullptr);
@@ -42,10 +67,7 @@ bool CBaseCmp::WriteDiscoveryXml() {
     xmlNewProp(root, X("version"), X("2.0.0.0"));
     xmlDocSetRootElement(doc, root);
 
-    AddLeaf(root, "type", discovery.type);
-    AddLeaf(root, "alt_name", discovery.alt_name);
-    AddLeaf(root, "version", discovery.version);
-    AddLeaf(root, "takes_effect", discovery.takes_effect);
+    AddLeaves(root, discovery, kHeaderLeaves);
     xmlNode* devices = xmlNewChild(root, nullptr, X("devices"), nullptr);
     for (const CDevice& device : discovery.devices) AddDevice(devices, device);
 

@@ -49,12 +49,7 @@ TEST(BrocadeBuildDeviceList, UpperCaseCatalogueMatchesLowerCaseIdentity) {
     EXPECT_EQ(cmp.discovery.devices[0].device_id, L"1657.00ab.1657.00cd");
 }
 
-struct FlashCase {
-    const char* ends;
-    int status;
-};
-
-class BrocadeFlashTest : public ::testing::TestWithParam<FlashCase> {};
+class BrocadeFlashTest : public ::testing::TestWithParam<EngineCase> {};
 
 TEST_P(BrocadeFlashTest, SuccessOnlyOnZero) {
     InstallEngine("./bcu");
@@ -65,9 +60,9 @@ TEST_P(BrocadeFlashTest, SuccessOnlyOnZero) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, BrocadeFlashTest,
-                         ::testing::Values(FlashCase{"exit 0", 1}, FlashCase{"exit 1", 7}, FlashCase{"exit 2", 7},
-                                           FlashCase{"exit 255", 7}, FlashCase{"kill KILL", 7},
-                                           FlashCase{"kill SEGV", 7}));
+                         ::testing::Values(EngineCase{"exit 0", 1}, EngineCase{"exit 1", 7}, EngineCase{"exit 2", 7},
+                                           EngineCase{"exit 255", 7}, EngineCase{"kill KILL", 7},
+                                           EngineCase{"kill SEGV", 7}));
 
 TEST(BrocadeFlash, CommandLineWithAndWithoutForce) {
     InstallEngine("./bcu");

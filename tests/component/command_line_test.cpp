@@ -4,16 +4,9 @@
 #include <vector>
 
 #include "test_component.h"
+#include "usage_text.h"
 
 namespace {
-
-const char kUsage[] =
-    "TQXXXXXX.wbrun [options]\n"
-    "    options\n"
-    "    --------------------------\n"
-    "    /f = Force the installation\n"
-    "    /s = Execute silently\n"
-    "    /d [path] = Perform self-discovery and output to [path]\n";
 
 struct ParseCase {
     const char* name;

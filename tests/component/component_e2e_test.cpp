@@ -7,16 +7,10 @@
 #include <vector>
 
 #include "sandbox_run.h"
+#include "usage_text.h"
 
 namespace {
 
-const char kUsage[] =
-    "TQXXXXXX.wbrun [options]\n"
-    "    options\n"
-    "    --------------------------\n"
-    "    /f = Force the installation\n"
-    "    /s = Execute silently\n"
-    "    /d [path] = Perform self-discovery and output to [path]\n";
 const char kParseError[] = "ERROR! : Failed to parse command line\n";
 const char kBanner[] = "---------------------------------------------------\n";
 const char kCatalogue[] =

@@ -84,12 +84,7 @@ TEST(EmulexDiscover, NoKitListsNothingAndStillSucceeds) {
     EXPECT_TRUE(cmp.discovery.devices.empty());
 }
 
-struct FlashCase {
-    const char* ends;
-    int status;
-};
-
-class EmulexFlashTest : public ::testing::TestWithParam<FlashCase> {};
+class EmulexFlashTest : public ::testing::TestWithParam<EngineCase> {};
 
 TEST_P(EmulexFlashTest, MapsTheScriptCode) {
     InstallEngine("elxflashStandalone-1.2/lx/elxflash.sh");
@@ -101,9 +96,9 @@ TEST_P(EmulexFlashTest, MapsTheScriptCode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, EmulexFlashTest,
-                         ::testing::Values(FlashCase{"exit 0", 1}, FlashCase{"exit 1", 3}, FlashCase{"exit 2", 7},
-                                           FlashCase{"exit 6", 7}, FlashCase{"exit 7", 7}, FlashCase{"exit 8", 8},
-                                           FlashCase{"exit 200", 200}, FlashCase{"kill KILL", 137}));
+                         ::testing::Values(EngineCase{"exit 0", 1}, EngineCase{"exit 1", 3}, EngineCase{"exit 2", 7},
+                                           EngineCase{"exit 6", 7}, EngineCase{"exit 7", 7}, EngineCase{"exit 8", 8},
+                                           EngineCase{"exit 200", 200}, EngineCase{"kill KILL", 137}));
 
 TEST(EmulexFlash, UpdateOrForceAndTheLoggedCommand) {
     InstallEngine("elxflashStandalone-1.2/lx/elxflash.sh");

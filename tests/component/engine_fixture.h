@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -28,6 +29,14 @@ inline void EngineEnds(const std::string& how) {
     std::ofstream("engine-status") << how << "\n";
     std::remove("engine-calls");
 }
+
+// How the engine ends, and the status the component then returns.
+struct EngineCase {
+    const char* ends;
+    int status;
+};
+
+inline void PrintTo(const EngineCase& c, std::ostream* os) { *os << c.ends; }
 
 inline int FileMode(const std::string& path) {
     struct stat st;
