@@ -194,6 +194,15 @@ TEST_F(HbaLibraryLayer, LibraryFailingOnReloadKeepsItsAdaptersButTakesNoCalls) {
     EXPECT_EQ(HBA_OpenAdapter("a1"), 0x00000002u) << "the other library loaded again";
 }
 
+TEST_F(HbaLibraryLayer, LongLineIsReadInPiecesOf511Bytes) {
+    world.InstallLibrary(kLibA, "adapter a0\n");
+    // A comment whose 512th byte starts what reads as a line of its own.
+    world.WriteHbaConf("#" + std::string(510, 'c') + "a\t" + kLibA + "\n");
+    HBA_LoadLibrary();
+    EXPECT_TRUE(Loaded(0));
+    EXPECT_EQ(HBA_GetNumberOfAdapters(), 1u);
+}
+
 TEST_F(HbaLibraryLayer, LinesPastTheThirtySecondAreIgnored) {
     world.InstallLibrary(kLibA, "adapter a0\n");
     world.InstallLibrary(kLibB, "adapter b0\n");
