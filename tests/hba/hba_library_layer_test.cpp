@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "dynamic_library.h"
+#include "fake_hba_world.h"
+#include "hba_api.h"
+
+namespace {
+
+const std::string kLibA = "/usr/lib/fakehba/liba.so";
+const std::string kLibB = "/usr/lib/fakehba/libb.so";
+
+bool Loaded(int libraryIndex) {
+    int index;
+    HBA_HANDLE vendor;
+    return HbaDecodeHandle(static_cast<HBA_HANDLE>(libraryIndex) << 16 | 1, &index, &vendor) == HBA_STATUS_OK;
+}
+
+std::string NameAt(HBA_UINT32 i) {
+    char name[64] = {};
+    return HBA_GetAdapterName(i, name) == HBA_STATUS_OK ? name : "<none>";
+}
+
+class HbaLibraryLayer : public ::testing::Test {
+protected:
+    void SetUp() override { REQUIRE_SANDBOX(); }
+    void TearDown() override { HBA_FreeLibrary(); }
+
+    // Two libraries: a0, a1 in the first, b0 in the second.
+    void LoadTwoLibraries(const std::string& extraB = "") {
+        world.InstallLibrary(kLibA, "adapter a0\nadapter a1\n");
+        world.InstallLibrary(kLibB, "adapter b0\n" + extraB);
+        world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\n");
+        ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK);
+        ASSERT_EQ(HBA_GetNumberOfAdapters(), 3u);
+    }
+
+    FakeHbaWorld world;
+};
+
+TEST_F(HbaLibraryLayer, MissingConfReportsError) {
+    std::remove("/etc/hba.conf");
+    EXPECT_EQ(HBA_LoadLibrary(), HBA_STATUS_ERROR);
+    EXPECT_EQ(HBA_GetNumberOfAdapters(), 0u);
+}
+
+TEST_F(HbaLibraryLayer, EachLineTakesAnIndexAndOnlyWorkingLibrariesLoad) {
+    const struct {
+        const char* description;
+        FakeLibrary build;
+        bool loads;
+    } lines[] = {
+        {"adapter good0\n", FakeLibrary::Full, true},
+        {"fail register\nadapter r\n", FakeLibrary::Full, false},
+        {"fail version\nadapter v\n", FakeLibrary::Full, false},
+        {"fail load\nadapter l\n", FakeLibrary::Full, false},
+        {"omit GetVersion\nadapter g\n", FakeLibrary::Full, false},
+        {"omit LoadLibrary\nadapter o\n", FakeLibrary::Full, false},
+        {"adapter e\n", FakeLibrary::ExtensionOnly, false},  // no HBA_RegisterLibrary
+        {nullptr, FakeLibrary::Full, false},                 // no such file
+        {"adapter good8\n", FakeLibrary::Full, true},
+    };
+    std::string conf = "# vendor libraries\n\n";
+    for (size_t i = 0; i < std::size(lines); ++i) {
+        const std::string path = "/usr/lib/fakehba/lib" + std::to_string(i) + ".so";
+        if (lines[i].description) world.InstallLibrary(path, lines[i].description, lines[i].build);
+        conf += "lib" + std::to_string(i) + " " + path + "\n";
+    }
+    world.WriteHbaConf(conf);
+    ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK);
+    for (size_t i = 0; i < std::size(lines); ++i) EXPECT_EQ(Loaded(static_cast<int>(i)), lines[i].loads) << i;
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 2u);
+    EXPECT_EQ(NameAt(0), "good0");
+    EXPECT_EQ(NameAt(1), "good8");
+}
+
+TEST_F(HbaLibraryLayer, LibraryWithoutVersionEntryPointKeepsItsState) {
+    world.InstallLibrary(kLibA, "adapter a0\n");
+    world.WriteHbaConf("a\t" + kLibA + "\n");
+    ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK);
+    ASSERT_TRUE(Loaded(0));
+
+    world.Describe(kLibA, "omit GetVersion\nadapter a0\n");
+    HBA_LoadLibrary();
+    EXPECT_TRUE(Loaded(0)) << "still loaded: nothing changed its state";
+    HBA_FreeLibrary();
+    HBA_LoadLibrary();
+    EXPECT_FALSE(Loaded(0)) << "still unloaded after the free";
+
+    world.Describe(kLibA, "adapter a0\n");
+    HBA_LoadLibrary();
+    EXPECT_TRUE(Loaded(0));
+}
+
+TEST_F(HbaLibraryLayer, AdaptersListedLibraryByLibraryInTheirOwnOrder) {
+    LoadTwoLibraries();
+    EXPECT_EQ(NameAt(0), "a0");
+    EXPECT_EQ(NameAt(1), "a1");
+    EXPECT_EQ(NameAt(2), "b0");
+    char name[64] = "untouched";
+    EXPECT_EQ(HBA_GetAdapterName(3, name), HBA_STATUS_ERROR_ILLEGAL_INDEX);
+    EXPECT_STREQ(name, "untouched");
+}
+
+TEST_F(HbaLibraryLayer, HandleCarriesLibraryIndexAndVendorHandle) {
+    LoadTwoLibraries();
+    // The fake hands out 0x5A0000 | (position + 1); only the low half is kept.
+    EXPECT_EQ(HBA_OpenAdapter("a1"), 0x00000002u);
+    EXPECT_EQ(HBA_OpenAdapter("b0"), 0x00010001u);
+    EXPECT_EQ(HBA_OpenAdapter("nobody"), 0u);
+}
+
+TEST_F(HbaLibraryLayer, DecodesHandles) {
+    world.InstallLibrary(kLibA, "adapter a0\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibA + "\nc\t" + kLibA + "\n");
+    ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK);
+    const struct {
+        HBA_HANDLE handle;
+        HBA_STATUS status;
+        int library;
+        HBA_HANDLE vendor;
+    } cases[] = {
+        {0x00020005, HBA_STATUS_OK, 2, 5},
+        {0x0000FFFF, HBA_STATUS_OK, 0, 0xFFFF},
+        {0x00030001, HBA_STATUS_ERROR, -1, 0},               // index in range, nothing loaded there
+        {0x00200001, HBA_STATUS_ERROR_INVALID_HANDLE, -1, 0},  // index 32
+        {0xFFFF0001, HBA_STATUS_ERROR_INVALID_HANDLE, -1, 0},
+    };
+    for (const auto& c : cases) {
+        int library = -1;
+        HBA_HANDLE vendor = 0;
+        EXPECT_EQ(HbaDecodeHandle(c.handle, &library, &vendor), c.status) << std::hex << c.handle;
+        EXPECT_EQ(library, c.library) << std::hex << c.handle;
+        EXPECT_EQ(vendor, c.vendor) << std::hex << c.handle;
+    }
+}
+
+TEST_F(HbaLibraryLayer, OpenTakesTheFirstAdapterOfThatName) {
+    world.InstallLibrary(kLibA, "adapter x\nadapter dup\n");
+    world.InstallLibrary(kLibB, "adapter dup\nadapter shut\nfail open\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 4u);
+    EXPECT_EQ(HBA_OpenAdapter("dup"), 0x00000002u);
+    EXPECT_EQ(HBA_OpenAdapter("shut"), 0u) << "its library's OpenAdapter gave 0";
+}
+
+TEST_F(HbaLibraryLayer, DispatchGoesToTheAdaptersLibrary) {
+    LoadTwoLibraries("node 20:00:00:e0:8b:1c:2d:3e\nport 21:00:00:e0:8b:1c:2d:3e\n");
+    const HBA_HANDLE handle = HBA_OpenAdapter("b0");
+    HBA_ADAPTERATTRIBUTES attributes = {};
+    ASSERT_EQ(HBA_GetAdapterAttributes(handle, &attributes), HBA_STATUS_OK);
+    EXPECT_STREQ(attributes.Model, "FAKE-b0");
+    EXPECT_EQ(attributes.NodeWWN.wwn[7], 0x3e);
+    HBA_PORTATTRIBUTES port = {};
+    ASSERT_EQ(HBA_GetAdapterPortAttributes(handle, 0, &port), HBA_STATUS_OK);
+    EXPECT_EQ(port.PortWWN.wwn[0], 0x21);
+    EXPECT_EQ(HBA_GetAdapterPortAttributes(handle, 1, &port), HBA_STATUS_ERROR) << "the library's own status";
+    HBA_PORTSTATISTICS statistics = {};
+    ASSERT_EQ(HBA_GetPortStatistics(handle, 0, &statistics), HBA_STATUS_OK);
+    EXPECT_EQ(statistics.RxFrames, 7);
+    HBA_CloseAdapter(handle);
+    EXPECT_NE(world.Trace(kLibB).find("CloseAdapter 1\n"), std::string::npos);
+    EXPECT_EQ(world.Trace(kLibA).find("CloseAdapter"), std::string::npos);
+}
+
+TEST_F(HbaLibraryLayer, MissingEntryPointGivesZeroWithoutCall) {
+    LoadTwoLibraries("omit GetAdapterAttributes\nomit CloseAdapter\n");
+    const HBA_HANDLE handle = HBA_OpenAdapter("b0");
+    HBA_ADAPTERATTRIBUTES attributes;
+    std::memset(&attributes, 0x55, sizeof attributes);
+    EXPECT_EQ(HBA_GetAdapterAttributes(handle, &attributes), HBA_STATUS_OK);
+    EXPECT_EQ(attributes.Model[0], 0x55) << "the record is not filled";
+    HBA_CloseAdapter(handle);
+    EXPECT_EQ(HBA_SendCTPassThru(handle, nullptr, 0, nullptr, 0), HBA_STATUS_OK);
+    EXPECT_EQ(HBA_GetRNIDMgmtInfo(0x00070001, nullptr), HBA_STATUS_ERROR) << "library 7 is not loaded";
+    EXPECT_EQ(HBA_GetEventBuffer(0x01000001, nullptr, nullptr), HBA_STATUS_ERROR_INVALID_HANDLE);
+}
+
+TEST_F(HbaLibraryLayer, LibraryFailingOnReloadKeepsItsAdaptersButTakesNoCalls) {
+    LoadTwoLibraries();
+    const HBA_HANDLE b0 = HBA_OpenAdapter("b0");
+    ASSERT_NE(b0, 0u);
+    HBA_FreeLibrary();
+    world.Describe(kLibB, "fail load\nadapter b0\n");
+    HBA_LoadLibrary();
+
+    EXPECT_EQ(NameAt(2), "b0") << "the adapter table is not rebuilt";
+    EXPECT_EQ(HBA_OpenAdapter("b0"), 0u);
+    HBA_ADAPTERATTRIBUTES attributes = {};
+    EXPECT_EQ(HBA_GetAdapterAttributes(b0, &attributes), HBA_STATUS_ERROR);
+    EXPECT_EQ(HBA_OpenAdapter("a1"), 0x00000002u) << "the other library loaded again";
+}
+
+TEST_F(HbaLibraryLayer, LongLineIsReadInPiecesOf511Bytes) {
+    world.InstallLibrary(kLibA, "adapter a0\n");
+    // A comment whose 512th byte starts what reads as a line of its own.
+    world.WriteHbaConf("#" + std::string(510, 'c') + "a\t" + kLibA + "\n");
+    HBA_LoadLibrary();
+    EXPECT_TRUE(Loaded(0));
+    EXPECT_EQ(HBA_GetNumberOfAdapters(), 1u);
+}
+
+TEST_F(HbaLibraryLayer, LinesPastTheThirtySecondAreIgnored) {
+    world.InstallLibrary(kLibA, "adapter a0\n");
+    world.InstallLibrary(kLibB, "adapter b0\n");
+    std::string conf;
+    for (int i = 0; i < 31; ++i) conf += "missing\t/usr/lib/fakehba/none.so\n";
+    world.WriteHbaConf(conf + "a\t" + kLibA + "\nb\t" + kLibB + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 1u);
+    EXPECT_EQ(NameAt(0), "a0");
+}
+
+TEST_F(HbaLibraryLayer, AdaptersPastTheSixtyFourthAreDropped) {
+    world.InstallLibrary(kLibA, "generate 70\n");
+    world.WriteHbaConf("a\t" + kLibA + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), kHbaMaxAdapters);
+    EXPECT_EQ(NameAt(63), "fake-adapter-63");
+    EXPECT_EQ(NameAt(64), "<none>");
+}
+
+TEST_F(HbaLibraryLayer, LongAdapterNameIsCutToItsField) {
+    const std::string longName(100, 'q');
+    world.InstallLibrary(kLibA, "adapter " + longName + "\n");
+    world.WriteHbaConf("a\t" + kLibA + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 1u);
+    EXPECT_EQ(NameAt(0), std::string(63, 'q'));
+}
+
+TEST_F(HbaLibraryLayer, AdapterLibraryGivesPathAndHandleWhileLoaded) {
+    LoadTwoLibraries();
+    char path[kHbaLibraryPathSize];
+    void* library = HbaGetAdapterLibrary(2, path);
+    EXPECT_STREQ(path, kLibB.c_str());
+    ASSERT_NE(library, nullptr);
+    EXPECT_NE(FindSymbol(library, "HBA_RegisterLibrary"), nullptr);
+    EXPECT_EQ(HbaGetAdapterLibrary(3, path), nullptr);
+    EXPECT_STREQ(path, "");
+
+    HBA_FreeLibrary();
+    EXPECT_EQ(HbaGetAdapterLibrary(2, path), nullptr) << "a closed handle is not handed out";
+    EXPECT_STREQ(path, kLibB.c_str());
+}
+
+}  // namespace
