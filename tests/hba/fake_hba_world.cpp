@@ -58,3 +58,10 @@ int CountOf(const std::string& text, const std::string& needle) {
     for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + needle.size())) ++n;
     return n;
 }
+
+void LayDemoMachine(const SandboxCase& sandbox) {
+    const std::string setup = sandbox.SetupPath("");
+    Run("cp -a " + ShellQuote(std::string(FCHBA_FIXTURES) + "/demo/.") + " " + ShellQuote(setup));
+    Run("bash " + ShellQuote(std::string(FCHBA_FIXTURES) + "/hba/place-fake-libraries") + " " + ShellQuote(setup) +
+        " " + ShellQuote(FCHBA_FAKE_HBA));
+}

@@ -31,6 +31,12 @@ private:
     std::string root_;
 };
 
+class SandboxCase;
+// Copies the demo machine (tests/fixtures/demo: two adapters behind two
+// libraries, sysfs, catalogue) into a sandbox's setup tree, with the fake
+// library wherever a ".fixture" description waits for it.
+void LayDemoMachine(const SandboxCase& sandbox);
+
 // Fails the test unless it runs inside tests/sandbox.
 #define REQUIRE_SANDBOX()                                                                   \
     ASSERT_NE(std::getenv("FCHBA_IN_SANDBOX"), nullptr)                                      \

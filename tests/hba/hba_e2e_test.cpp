@@ -3,25 +3,10 @@
 // to the paths its "/etc/hba.conf" and the vendor lookup name.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "fake_hba_world.h"
 #include "sandbox_run.h"
 
 namespace {
-
-// Copies the demo machine into the setup tree and puts the fake library
-// wherever a ".fixture" description waits for it.
-void LayDemoMachine(const SandboxCase& sandbox) {
-    const std::string setup = sandbox.SetupPath("");
-    ASSERT_EQ(std::system(("cp -a " + ShellQuote(std::string(FCHBA_FIXTURES) + "/demo/.") + " " + ShellQuote(setup))
-                              .c_str()),
-              0);
-    ASSERT_EQ(std::system(("bash " + ShellQuote(std::string(FCHBA_FIXTURES) + "/hba/place-fake-libraries") + " " +
-                           ShellQuote(setup) + " " + ShellQuote(FCHBA_FAKE_HBA))
-                              .c_str()),
-              0);
-}
 
 TEST(HbaEndToEnd, TwoAdaptersThroughTwoLibrariesReachTheReport) {
     SandboxCase sandbox;
