@@ -3,12 +3,12 @@
 // list for the matching and a chosen status for the engine.
 #pragma once
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base_cmp.h"
+#include "fixed_text.h"
 
 template <class Component>
 class Exposed : public Component {
@@ -25,10 +25,10 @@ public:
     void AddAdapter(const char* pciId, const char* subsystemId, const char* model = "",
                     const char* optionRom = "") {
         auto record = std::make_unique<FcHbaDeviceRecord>();
-        Copy(record->PciId, pciId);
-        Copy(record->SubsystemId, subsystemId);
-        Copy(record->Model, model);
-        Copy(record->OptionROMVersion, optionRom);
+        CopyText(record->PciId, pciId);
+        CopyText(record->SubsystemId, subsystemId);
+        CopyText(record->Model, model);
+        CopyText(record->OptionROMVersion, optionRom);
         hbaDiscovery.records.push_back(std::move(record));
     }
 
@@ -41,12 +41,6 @@ public:
         entry.model = model;
         entry.duration = L"90";
         reference.devices.push_back(entry);
-    }
-
-private:
-    template <size_t N>
-    static void Copy(char (&field)[N], const char* text) {
-        std::strncpy(field, text, N - 1);
     }
 };
 
