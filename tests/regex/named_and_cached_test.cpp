@@ -67,6 +67,8 @@ void expectRegistrationRules() {
   EXPECT_FALSE(report.empty());
   EXPECT_FALSE(compilesQuietly<C>("{bad}"));
 
+  ASSERT_TRUE(registerName<C>("_x1", "z", NO_FLAGS));
+  EXPECT_TRUE(PatternT<C>::matches(text<C>("{_x1}"), text<C>("z"), NO_FLAGS));
   ASSERT_TRUE(registerName<C>("n", "a", NO_FLAGS));
   ASSERT_TRUE(registerName<C>("n", "b", NO_FLAGS));
   EXPECT_TRUE(PatternT<C>::matches(text<C>("{n}"), text<C>("b"), NO_FLAGS));

@@ -122,6 +122,10 @@ void expectSearchRestartsAfterWholeMatch() {
   EXPECT_EQ(groupSpan(*matcher, 0), (Span{1, 2}));
   EXPECT_TRUE(matcher->findFirst());
   EXPECT_EQ(groupSpan(*matcher, 0), (Span{0, 1}));
+  matcher->setString(text<C>("a"));
+  ASSERT_TRUE(matcher->findNext());
+  EXPECT_TRUE(matcher->matches());
+  EXPECT_EQ(groupSpan(*matcher, 0), (Span{0, 1}));
 }
 TEST(MatcherState, SearchStartsOverAfterWholeMatch) {
   FOR_BOTH_VARIANTS(expectSearchRestartsAfterWholeMatch);
