@@ -21,6 +21,10 @@ class NFASingleCharNodeT : public NodeOf<C> {
     return matchNode<C>(this->next, subject, m, p + 1);
   }
   bool isSingleChar() const override { return true; }
+  bool collectFirst(FirstChars<C>& first, int) const override {
+    first.addTaken([this](C c) { return this->takes(c); });
+    return true;
+  }
 };
 
 template <class C>
@@ -81,6 +85,11 @@ class NFAQuoteNodeT : public NodeOf<C> {
     if (p > static_cast<int>(subject.size()) - n || subject.compare(p, n, text) != 0) return -1;
     return matchNode<C>(this->next, subject, m, p + n);
   }
+  bool collectFirst(FirstChars<C>& first, int) const override {
+    if (text.empty()) return false;
+    first.addTaken([this](C c) { return c == text[0]; });
+    return true;
+  }
 
   std::basic_string<C> text;
 };
@@ -97,6 +106,11 @@ class NFACIQuoteNodeT : public NodeOf<C> {
     for (int i = 0; i < n; ++i)
       if (lowerChar(subject[p + i]) != lowerChar(text[i])) return -1;
     return matchNode<C>(this->next, subject, m, p + n);
+  }
+  bool collectFirst(FirstChars<C>& first, int) const override {
+    if (text.empty()) return false;
+    first.addTaken([this](C c) { return lowerChar(c) == lowerChar(text[0]); });
+    return true;
   }
 
   std::basic_string<C> text;

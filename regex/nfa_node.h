@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "first_chars.h"
+
 template <class C>
 class PatternT;
 template <class C>
@@ -47,6 +49,9 @@ class NFANodeT {
   // counting instead of recursing once per character.
   virtual bool isSingleChar() const { return false; }
   virtual bool takes(C) const { return false; }
+  // Adds the characters every match from here must begin with; false when
+  // that is unknown (a match may begin otherwise, or consume nothing).
+  virtual bool collectFirst(FirstChars<C>&, int) const { return false; }
 
   NodeOf<C>* next = nullptr;
 };

@@ -37,11 +37,13 @@ PatternT<C>* PatternT<C>::compile(const String& text, std::uint64_t flags) {
     Node* chain = p->parseTopLevel(&tail);
     if (!chain) return nullptr;
     p->head = chain;
-    if (!chain->isStartOfInput()) {
-      p->head = p->registerNode(new typename Kinds::Start());
-      p->head->next = chain;
-    }
     tail->next = p->registerNode(new typename Kinds::End());
+    if (!chain->isStartOfInput()) {
+      auto* start = p->registerNode(new typename Kinds::Start());
+      start->next = chain;
+      start->prepareSearch();
+      p->head = start;
+    }
   }
   p->ownMatcher = new MatcherType(p.get(), String());
   return p.release();
