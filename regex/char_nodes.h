@@ -48,13 +48,10 @@ class NFACICharNodeT : public NFASingleCharNodeT<C> {
 template <class C>
 class NFAClassNodeT : public NFASingleCharNodeT<C> {
  public:
-  explicit NFAClassNodeT(bool inverted) : inverted(inverted) {}
   NFAClassNodeT(const std::basic_string<C>& text, bool inverted) : inverted(inverted) {
     for (C c : text) members.insert(c);
   }
   bool takes(C x) const override { return members.contains(x) != inverted; }
-  // Adds one member while the parser builds the class.
-  void addMember(C c) { members.insert(c); }
 
   bool inverted;
   CharSet<C> members;
@@ -64,12 +61,10 @@ class NFAClassNodeT : public NFASingleCharNodeT<C> {
 template <class C>
 class NFACIClassNodeT : public NFASingleCharNodeT<C> {
  public:
-  explicit NFACIClassNodeT(bool inverted) : inverted(inverted) {}
   NFACIClassNodeT(const std::basic_string<C>& text, bool inverted) : inverted(inverted) {
     for (C c : text) members.insert(lowerChar(c));
   }
   bool takes(C x) const override { return members.contains(lowerChar(x)) != inverted; }
-  void addMember(C c) { members.insert(lowerChar(c)); }
 
   bool inverted;
   CharSet<C> members;
