@@ -71,9 +71,10 @@ class NFANode : public NFANodeT<char> {
   virtual void dump(int indent) const;
 
  protected:
-  void dumpLine(int indent) const;
+  // Prints the indentation, the class name, then fields formatted printf-style.
+  void dumpLine(int indent, const char* fields, ...) const __attribute__((format(printf, 3, 4)));
+  void dumpLine(int indent) const { dumpLine(indent, "%s", ""); }
   void dumpNext(int indent) const;
-  const char* typeName() const;
 };
 
 class NFAUNode : public NFANodeT<wchar_t> {};
