@@ -18,6 +18,9 @@ struct DumpCase {
   std::string printed;
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const DumpCase& row, std::ostream* out) { *out << row.name; }
+
 class Dump : public testing::TestWithParam<DumpCase> {};
 
 TEST_P(Dump, PrintsEveryNode) {
@@ -200,6 +203,8 @@ struct ClassTextCase {
   bool tryComplement;
   std::string printed;
 };
+
+void PrintTo(const ClassTextCase& row, std::ostream* out) { *out << row.name; }
 
 class ClassText : public testing::TestWithParam<ClassTextCase> {};
 

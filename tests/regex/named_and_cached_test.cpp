@@ -67,6 +67,11 @@ void expectRegistrationRules() {
   EXPECT_FALSE(report.empty());
   EXPECT_FALSE(compilesQuietly<C>("{bad}"));
 
+  // Stored under any name, but a reference must spell a valid one.
+  ASSERT_TRUE(registerName<C>("9x", "z", NO_FLAGS));
+  EXPECT_FALSE(compilesQuietly<C>("{9x}"));
+  ASSERT_TRUE(registerName<C>("a-b", "z", NO_FLAGS));
+  EXPECT_FALSE(compilesQuietly<C>("{a-b}"));
   ASSERT_TRUE(registerName<C>("_x1", "z", NO_FLAGS));
   EXPECT_TRUE(PatternT<C>::matches(text<C>("{_x1}"), text<C>("z"), NO_FLAGS));
   ASSERT_TRUE(registerName<C>("n", "a", NO_FLAGS));

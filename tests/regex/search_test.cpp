@@ -15,6 +15,9 @@ struct SearchCase {
   std::vector<Span> groupsOfFirst;  // from group 1 on, in the first match
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const SearchCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectSearches(const SearchCase& row) {
   PatternPtr<C> pattern = compile<C>(row.pattern, row.flags);
@@ -57,6 +60,37 @@ const SearchCase kStepping[] = {
     {"NoMatch", "x", NO_FLAGS, "ab", {}, {}},
 };
 INSTANTIATE_TEST_SUITE_P(Stepping, Search, testing::ValuesIn(kStepping), RowName());
+
+// Where a match may begin: patterns whose first character is optional,
+// folded, negated or not a character at all.
+const SearchCase kMatchStarts[] = {
+    {"EmptyQuote", "\\Q\\E", NO_FLAGS, "ab", {{0, 0}, {1, 1}}, {}},
+    {"EmptyQuoteThenChar", "\\Q\\Eb", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"OptionalFirst", "a?b", NO_FLAGS, "xb", {{1, 2}}, {}},
+    {"StarFirst", "x*b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"LazyFirst", "x*?b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"EmptyAlternative", "(a|)b", NO_FLAGS, "cb", {{1, 2}}, {{1, 1}}},
+    {"SecondAlternativeFirst", "a|b", NO_FLAGS, "cb", {{1, 2}}, {}},
+    {"FoldedChar", "b", IGNORE_CASE, "aB", {{1, 2}}, {}},
+    {"FoldedByInlineFlag", "(?i)b", NO_FLAGS, "aB", {{1, 2}}, {}},
+    {"FoldedClass", "[b-c]", IGNORE_CASE, "aC", {{1, 2}}, {}},
+    {"FoldedQuote", "\\Qbc\\E", IGNORE_CASE, "aBC", {{1, 3}}, {}},
+    {"NegatedClass", "[^a]", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"NegatedEscape", "\\D", NO_FLAGS, "1x", {{1, 2}}, {}},
+    {"ReferenceFirst", "\\1?b(a)?", NO_FLAGS, "xb", {{1, 2}}, {}},
+    {"LookBehindFirst", "(?<=a)b", NO_FLAGS, "bab", {{2, 3}}, {}},
+    {"LookAheadFirst", "(?=b)\\w", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"NegativeLookAheadFirst", "(?!a)\\w", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"BoundaryFirst", "\\bb", NO_FLAGS, "a b", {{2, 3}}, {}},
+    {"LineStartFirst", "^b", MULTI_LINE, "a\nb", {{2, 3}}, {}},
+    {"GroupLoopFirst", "(?:xy)*b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"GroupLoopAtLeastOnce", "(?:xy)+b", NO_FLAGS, "bxyb", {{1, 4}}, {}},
+    {"AtomicFirst", "(?>x?)b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"ZeroCountFirst", "x{0}b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"HighByteFirst", "\\xe9", NO_FLAGS, "a\xe9", {{1, 2}}, {}},
+    {"NulFirst", "\\x00b", NO_FLAGS, std::string("a\0b", 3), {{1, 3}}, {}},
+};
+INSTANTIATE_TEST_SUITE_P(MatchStarts, Search, testing::ValuesIn(kMatchStarts), RowName());
 
 const SearchCase kAssertions[] = {
     {"LineStartsAfterFeed", "^", MULTI_LINE, "a\nb", {{0, 0}, {2, 2}}, {}},

@@ -27,6 +27,9 @@ struct ErrorCase {
   std::string stderrText;
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const ErrorCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectSyntaxError(const ErrorCase& row) {
   PatternPtr<C> pattern;

@@ -15,6 +15,9 @@ struct FindAllCase {
   std::vector<std::string> found;
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const FindAllCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectFindAll(const FindAllCase& row) {
   std::vector<std::basic_string<C>> found;
@@ -44,6 +47,8 @@ struct SplitCase {
   std::uint64_t limit;
   std::vector<std::string> segments;
 };
+
+void PrintTo(const SplitCase& row, std::ostream* out) { *out << row.name; }
 
 template <class C>
 void expectSplit(const SplitCase& row) {
@@ -82,6 +87,8 @@ struct ReplaceCase {
   std::string replacement;
   std::string result;
 };
+
+void PrintTo(const ReplaceCase& row, std::ostream* out) { *out << row.name; }
 
 template <class C>
 void expectReplace(const ReplaceCase& row) {
@@ -125,6 +132,8 @@ struct NthCase {
   std::string match;
   int start;
 };
+
+void PrintTo(const NthCase& row, std::ostream* out) { *out << row.name; }
 
 template <class C>
 void expectNthMatch(const NthCase& row) {

@@ -17,6 +17,9 @@ struct WholeCase {
   std::vector<Span> groups;
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const WholeCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectWholeMatch(const WholeCase& row) {
   PatternPtr<C> pattern = compile<C>(row.pattern, row.flags);
@@ -128,9 +131,18 @@ const WholeCase kQuantifiers[] = {
     {"LazyPlusExtendsToEnd", "a+?", NO_FLAGS, "aaa", true, {}},
     {"PossessiveBoundNeverGivesBack", "a{0,2}+a", NO_FLAGS, "aa", false, {}},
     {"PossessivePlusThenOther", "a++b", NO_FLAGS, "aab", true, {}},
+    {"PossessivePlusExactlyMinimum", "a++", NO_FLAGS, "a", true, {}},
+    {"PossessiveBoundExactlyMinimum", "a{2,3}+", NO_FLAGS, "aa", true, {}},
     {"ZeroWidthStarEnds", "\\b*x", NO_FLAGS, "x", true, {}},
     {"QuantifiedQuote", "\\Qab\\E+", NO_FLAGS, "ababab", true, {}},
     {"QuantifiedClass", "[ab]{3}", NO_FLAGS, "bab", true, {}},
+    {"QuoteCountedExactly", "\\Qab\\E{2}", NO_FLAGS, "abab", true, {}},
+    {"QuoteCountedTooFew", "\\Qab\\E{2}", NO_FLAGS, "ab", false, {}},
+    {"QuoteBoundedAbove", "\\Qab\\E{1,2}", NO_FLAGS, "ababab", false, {}},
+    {"QuoteBoundedGivesBack", "\\Qab\\E{1,2}ab", NO_FLAGS, "abab", true, {}},
+    {"QuotePossessiveTakesAll", "\\Qab\\E*+", NO_FLAGS, "ababab", true, {}},
+    {"QuotePossessiveKeepsAll", "\\Qab\\E++ab", NO_FLAGS, "abab", false, {}},
+    {"QuoteLazyBounded", "\\Qab\\E{1,2}?", NO_FLAGS, "ababab", false, {}},
     {"AnchorStarEnds", "^*a", NO_FLAGS, "a", true, {}},
     {"AtomicKeepsFirstWay", "(?>a|ab)c", NO_FLAGS, "abc", false, {}},
     {"AtomicFirstWayFits", "(?>a|ab)c", NO_FLAGS, "ac", true, {}},
@@ -299,6 +311,10 @@ const WholeCase kClasses[] = {
     {"IgnoreCaseNegatedLower", "(?i)[^a]", NO_FLAGS, "a", false, {}},
     {"IgnoreCaseNegatedUpper", "(?i)[^a]", NO_FLAGS, "A", false, {}},
     {"IgnoreCaseNegatedOther", "(?i)[^a]", NO_FLAGS, "b", true, {}},
+    {"IgnoreCaseNegatedLastLetter", "[^z]", IGNORE_CASE, "z", false, {}},
+    {"IgnoreCaseNegatedLastLetterUpper", "[^z]", IGNORE_CASE, "Z", false, {}},
+    {"IgnoreCaseNegatedUpperLastLetter", "[^Z]", IGNORE_CASE, "z", false, {}},
+    {"IgnoreCaseNegatedNeighbour", "[^z]", IGNORE_CASE, "{", true, {}},
     {"IgnoreCaseEscapeClass", "\\p{Lower}", IGNORE_CASE, "Q", true, {}},
     {"CntrlClassHoldsNul", "[\\p{Cntrl}]", NO_FLAGS, "\0"s, true, {}},
     {"NulHexMember", "[\\x00]", NO_FLAGS, "\0"s, true, {}},
@@ -342,6 +358,9 @@ const WholeCase kBackReferences[] = {
     {"ReferenceBeforeGroupIsZeroWidth", "\\2(a)(b)", NO_FLAGS, "ab", true, {{0, 1}, {1, 2}}},
     {"QuantifiedReference", "(ab)\\1*", NO_FLAGS, "ababab", true, {{0, 2}}},
     {"QuantifiedEmptyReference", "()\\1*", NO_FLAGS, "", true, {{0, 0}}},
+    {"ReferenceCountedExactly", "(a)\\1{2}", NO_FLAGS, "aaa", true, {{0, 1}}},
+    {"ReferenceCountedTooFew", "(a)\\1{2}", NO_FLAGS, "aa", false, {}},
+    {"ReferenceBoundedAbove", "(a)\\1{0,1}", NO_FLAGS, "aaa", false, {}},
     {"ThirdDigitOnlyBelowGroupCount", "(a)(b)\\123", NO_FLAGS, "ab3", true, {}},
     {"ThirdDigitWhileBelowGroupCount", "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)\\123", NO_FLAGS,
      "abcdefghijkl", true, {}},
