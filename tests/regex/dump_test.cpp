@@ -215,6 +215,7 @@ TEST_P(ClassText, Formats) {
 
 const ClassTextCase kClassTexts[] = {
     {"DigitAndLetterRuns", setOf("abcd0123456789"), false, false, "[0-9a-d]"},
+    {"RunsOfThreeAreRanges", setOf("012abcXYZ"), false, false, "[0-2X-Za-c]"},
     {"DashEscaped", setOf("-"), false, false, "[\\-]"},
     {"AllValuesShortestAsComplement", setOfRange(0, 255), false, true, "[^]"},
     {"Empty", setOf(""), false, false, "[]"},

@@ -72,8 +72,11 @@ void expectRegistrationRules() {
   EXPECT_FALSE(compilesQuietly<C>("{9x}"));
   ASSERT_TRUE(registerName<C>("a-b", "z", NO_FLAGS));
   EXPECT_FALSE(compilesQuietly<C>("{a-b}"));
-  ASSERT_TRUE(registerName<C>("_x1", "z", NO_FLAGS));
-  EXPECT_TRUE(PatternT<C>::matches(text<C>("{_x1}"), text<C>("z"), NO_FLAGS));
+  for (const char* name : {"_x1", "Zz9", "aZ_"}) {
+    ASSERT_TRUE(registerName<C>(name, "z", NO_FLAGS));
+    EXPECT_TRUE(PatternT<C>::matches(text<C>(std::string("{") + name + "}"), text<C>("z"), NO_FLAGS))
+        << name;
+  }
   ASSERT_TRUE(registerName<C>("n", "a", NO_FLAGS));
   ASSERT_TRUE(registerName<C>("n", "b", NO_FLAGS));
   EXPECT_TRUE(PatternT<C>::matches(text<C>("{n}"), text<C>("b"), NO_FLAGS));

@@ -109,6 +109,7 @@ const SearchCase kAssertions[] = {
     {"AbsoluteEndNotBeforeFeed", "a\\z", NO_FLAGS, "a\n", {}, {}},
     {"InputStartEscape", "\\Ab", NO_FLAGS, "bb", {{0, 1}}, {}},
     {"WordBoundaries", "\\b", NO_FLAGS, "ab cd", {{0, 0}, {2, 2}, {3, 3}, {5, 5}}, {}},
+    {"UpperCaseLettersAreWordLetters", "\\bAZ\\b", NO_FLAGS, " AZ ", {{1, 3}}, {}},
     {"DigitIsNotWordLetter", "\\b", NO_FLAGS, "a1", {{0, 0}, {1, 1}}, {}},
     {"BoundaryAtEndAfterDigit", "1\\b", NO_FLAGS, "a1", {{1, 2}}, {}},
     {"UnderscoreIsNotWordLetter", "\\b", NO_FLAGS, "_a", {{1, 1}}, {}},

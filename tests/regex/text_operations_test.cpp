@@ -173,6 +173,19 @@ TEST(PatternOperations, InstanceFormsShareOwnMatcher) {
   FOR_BOTH_VARIANTS(expectInstanceOperations);
 }
 
+// The matcher expands a replacement against its current match.
+template <class C>
+void expectReplacementExpandedAgainstMatch() {
+  PatternPtr<C> pattern = compile<C>("(\\w+)=(\\w*)", NO_FLAGS);
+  MatcherPtr<C> matcher(pattern->createMatcher(text<C>("key=value")));
+  ASSERT_TRUE(matcher->matches());
+  EXPECT_EQ(matcher->replaceWithGroups(text<C>("\\2:\\1 (\\0) \\3\\\\")),
+            text<C>("value:key (key=value) \\"));
+}
+TEST(PatternOperations, ReplacementExpandedAgainstMatch) {
+  FOR_BOTH_VARIANTS(expectReplacementExpandedAgainstMatch);
+}
+
 template <class C>
 void expectClassLevelMatches() {
   EXPECT_TRUE(PatternT<C>::matches(text<C>("a+"), text<C>("aa"), NO_FLAGS));

@@ -206,6 +206,9 @@ const WholeCase kGroupLoops[] = {
     {"LoopMinAboveMax", "(a){3,1}", NO_FLAGS, "aaa", true, {{2, 3}}},
     {"LoopZeroMaxSkipsGroup", "(a){0}b", NO_FLAGS, "b", true, {UNSET}},
     {"EmptySecondIterationKept", "(a*)*", NO_FLAGS, "aaa", true, {{3, 3}}},
+    {"EmptyIterationOnEmptySubject", "(a?)*", NO_FLAGS, "", true, {{0, 0}}},
+    {"LazyLoopNoIterationOnEmptySubject", "(a?)*?", NO_FLAGS, "", true, {UNSET}},
+    {"PossessiveEmptyIterationOnEmptySubject", "(a?)*+", NO_FLAGS, "", true, {{0, 0}}},
     {"LazyLoopWithMinimum", "(a){2,}?", NO_FLAGS, "aaaa", true, {{3, 4}}},
     // A possessive loop keeps its iterations, but an iteration that fails
     // may still take another way through the group's own alternatives.
@@ -351,6 +354,8 @@ const WholeCase kBackReferences[] = {
     {"ReferenceSameCaseIgnoringCase", "(?i)(a)\\1", NO_FLAGS, "Aa", false, {}},
     {"ReferenceEqualIgnoringCase", "(?i)(a)\\1", NO_FLAGS, "AA", true, {}},
     {"MissingGroupIsZeroWidth", "a\\5", NO_FLAGS, "a", true, {}},
+    {"ReferenceToGroupCountIsZeroWidth", "(a)\\2", NO_FLAGS, "a", true, {{0, 1}}},
+    {"ReferenceWithoutGroupsIsZeroWidth", "a\\1", NO_FLAGS, "a", true, {}},
     {"SecondDigitAlwaysTaken", "(a)\\11", NO_FLAGS, "a", true, {}},
     {"LetterEndsReference", "(a)\\1a", NO_FLAGS, "aaa", true, {}},
     {"ReferenceInsideLoop", "(a|b)\\1+", NO_FLAGS, "bbb", true, {{0, 1}}},
@@ -364,6 +369,8 @@ const WholeCase kBackReferences[] = {
     {"ThirdDigitOnlyBelowGroupCount", "(a)(b)\\123", NO_FLAGS, "ab3", true, {}},
     {"ThirdDigitWhileBelowGroupCount", "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)\\123", NO_FLAGS,
      "abcdefghijkl", true, {}},
+    {"ThirdDigitNotAtGroupCount", "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)\\133", NO_FLAGS,
+     "abcdefghijkl3", true, {}},
 };
 INSTANTIATE_TEST_SUITE_P(BackReferences, WholeMatch, testing::ValuesIn(kBackReferences),
                          RowName());
