@@ -21,6 +21,10 @@ class NFASingleCharNodeT : public NodeOf<C> {
     return matchNode<C>(this->next, subject, m, p + 1);
   }
   bool isSingleChar() const override { return true; }
+  bool collectFirst(FirstChars<C>& first, int) const override {
+    first.addTaken([this](C c) { return this->takes(c); });
+    return true;
+  }
 };
 
 template <class C>
@@ -44,13 +48,10 @@ class NFACICharNodeT : public NFASingleCharNodeT<C> {
 template <class C>
 class NFAClassNodeT : public NFASingleCharNodeT<C> {
  public:
-  explicit NFAClassNodeT(bool inverted) : inverted(inverted) {}
   NFAClassNodeT(const std::basic_string<C>& text, bool inverted) : inverted(inverted) {
     for (C c : text) members.insert(c);
   }
   bool takes(C x) const override { return members.contains(x) != inverted; }
-  // Adds one member while the parser builds the class.
-  void addMember(C c) { members.insert(c); }
 
   bool inverted;
   CharSet<C> members;
@@ -60,12 +61,10 @@ class NFAClassNodeT : public NFASingleCharNodeT<C> {
 template <class C>
 class NFACIClassNodeT : public NFASingleCharNodeT<C> {
  public:
-  explicit NFACIClassNodeT(bool inverted) : inverted(inverted) {}
   NFACIClassNodeT(const std::basic_string<C>& text, bool inverted) : inverted(inverted) {
     for (C c : text) members.insert(lowerChar(c));
   }
   bool takes(C x) const override { return members.contains(lowerChar(x)) != inverted; }
-  void addMember(C c) { members.insert(lowerChar(c)); }
 
   bool inverted;
   CharSet<C> members;
@@ -80,6 +79,11 @@ class NFAQuoteNodeT : public NodeOf<C> {
     const int n = static_cast<int>(text.size());
     if (p > static_cast<int>(subject.size()) - n || subject.compare(p, n, text) != 0) return -1;
     return matchNode<C>(this->next, subject, m, p + n);
+  }
+  bool collectFirst(FirstChars<C>& first, int) const override {
+    if (text.empty()) return false;
+    first.addTaken([this](C c) { return c == text[0]; });
+    return true;
   }
 
   std::basic_string<C> text;
@@ -97,6 +101,11 @@ class NFACIQuoteNodeT : public NodeOf<C> {
     for (int i = 0; i < n; ++i)
       if (lowerChar(subject[p + i]) != lowerChar(text[i])) return -1;
     return matchNode<C>(this->next, subject, m, p + n);
+  }
+  bool collectFirst(FirstChars<C>& first, int) const override {
+    if (text.empty()) return false;
+    first.addTaken([this](C c) { return lowerChar(c) == lowerChar(text[0]); });
+    return true;
   }
 
   std::basic_string<C> text;

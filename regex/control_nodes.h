@@ -24,17 +24,38 @@ class NFAStartNodeT : public NodeOf<C> {
       }
       return matchNode<C>(this->next, subject, m, 0);
     }
+    return search(subject, m, p);
+  }
+
+  // Learns which characters a match can begin with, once the chain is linked.
+  void prepareSearch() { knowsFirst = this->next->collectFirst(first, 0); }
+
+ private:
+  // Tries p, then each later position up to the end itself, clearing the
+  // groups before each later one; positions whose character no match can
+  // begin with are passed over, as their attempt would fail at once.
+  int search(const std::basic_string<C>& subject, MatcherT<C>& m, int p) const {
     const int size = static_cast<int>(subject.size());
-    int r = matchNode<C>(this->next, subject, m, p);
-    while (r == -1 && p < size && !m.exhaustedStack()) {
-      m.clearGroups();
-      ++p;
-      m.groupStart(0) = p;
-      r = matchNode<C>(this->next, subject, m, p);
+    int r = -1;
+    for (int q = p; q <= size && !m.exhaustedStack(); ++q) {
+      if (knowsFirst) {
+        while (q < size && !first.admits(subject[q])) ++q;
+        if (q == size) {
+          if (q != p) m.clearGroups();
+          break;
+        }
+      }
+      if (q != p) m.clearGroups();
+      m.groupStart(0) = q;
+      r = matchNode<C>(this->next, subject, m, q);
+      if (r != -1) break;
     }
     if (r < 0) m.groupStart(0) = -1;
     return r;
   }
+
+  FirstChars<C> first;
+  bool knowsFirst = false;
 };
 
 template <class C>
@@ -56,6 +77,9 @@ class NFAAcceptNodeT : public NodeOf<C> {
   int match(const std::basic_string<C>& subject, MatcherT<C>& m, int p) const override {
     return this->next ? matchNode<C>(this->next, subject, m, p) : p;
   }
+  bool collectFirst(FirstChars<C>& first, int depth) const override {
+    return this->next && depth < FirstChars<C>::kMaxDepth && this->next->collectFirst(first, depth + 1);
+  }
 };
 
 template <class C>
@@ -63,6 +87,9 @@ class NFASubStartNodeT : public NodeOf<C> {
  public:
   int match(const std::basic_string<C>& subject, MatcherT<C>& m, int p) const override {
     return matchNode<C>(this->next, subject, m, p);
+  }
+  bool collectFirst(FirstChars<C>& first, int depth) const override {
+    return depth < FirstChars<C>::kMaxDepth && this->next->collectFirst(first, depth + 1);
   }
 };
 
@@ -75,6 +102,10 @@ class NFAOrNodeT : public NodeOf<C> {
     const int r = matchNode<C>(one, subject, m, p);
     if (r != -1 || m.exhaustedStack()) return r;
     return matchNode<C>(two, subject, m, p);
+  }
+  bool collectFirst(FirstChars<C>& first, int depth) const override {
+    return depth < FirstChars<C>::kMaxDepth && one->collectFirst(first, depth + 1) &&
+           two->collectFirst(first, depth + 1);
   }
 
   NodeOf<C>* one;

@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "first_chars.h"
+
 template <class C>
 class PatternT;
 template <class C>
@@ -47,6 +49,9 @@ class NFANodeT {
   // counting instead of recursing once per character.
   virtual bool isSingleChar() const { return false; }
   virtual bool takes(C) const { return false; }
+  // Adds the characters every match from here must begin with; false when
+  // that is unknown (a match may begin otherwise, or consume nothing).
+  virtual bool collectFirst(FirstChars<C>&, int) const { return false; }
 
   NodeOf<C>* next = nullptr;
 };
@@ -66,9 +71,10 @@ class NFANode : public NFANodeT<char> {
   virtual void dump(int indent) const;
 
  protected:
-  void dumpLine(int indent) const;
+  // Prints the indentation, the class name, then fields formatted printf-style.
+  void dumpLine(int indent, const char* fields, ...) const __attribute__((format(printf, 3, 4)));
+  void dumpLine(int indent) const { dumpLine(indent, "%s", ""); }
   void dumpNext(int indent) const;
-  const char* typeName() const;
 };
 
 class NFAUNode : public NFANodeT<wchar_t> {};

@@ -239,12 +239,10 @@ bool PatternT<C>::parseStep(ParseCall& call, C c, Node*& closed) {
 
 template <class C>
 typename PatternT<C>::Node* PatternT<C>::makeDot() {
-  auto* dot = registerNode(new typename NodeKinds<C>::Class(true));
-  if (!(flags & DOT_ALL)) {
-    dot->addMember(C('\n'));
-    if (!(flags & UNIX_LINES)) dot->addMember(C('\r'));
-  }
-  return dot;
+  String excluded;
+  if (!(flags & DOT_ALL)) excluded += C('\n');
+  if (!(flags & (DOT_ALL | UNIX_LINES))) excluded += C('\r');
+  return registerNode(new typename NodeKinds<C>::Class(excluded, true));
 }
 
 template <class C>

@@ -20,28 +20,32 @@ PatternT<C>::~PatternT() {
   for (auto& entry : nodes) delete entry.first;
 }
 
+// The graph is Start, the parsed chain (or one quote of the whole text under
+// LITERAL_PATTERN), End.
 template <class C>
 PatternT<C>* PatternT<C>::compile(const String& text, std::uint64_t flags) {
   using Kinds = NodeKinds<C>;
   std::unique_ptr<PatternT> p(new PatternT(text, flags));
+  Node* chain = nullptr;
+  Node* tail = nullptr;
   if (flags & LITERAL_PATTERN) {
-    p->head = p->registerNode(new typename Kinds::Start());
     if (flags & IGNORE_CASE)
-      p->head->next = p->registerNode(new typename Kinds::CIQuote(text));
+      chain = p->registerNode(new typename Kinds::CIQuote(text));
     else
-      p->head->next = p->registerNode(new typename Kinds::Quote(text));
-    p->head->next->next = p->registerNode(new typename Kinds::End());
+      chain = p->registerNode(new typename Kinds::Quote(text));
+    tail = chain;
     p->groupCount = 1;
   } else {
-    Node* tail = nullptr;
-    Node* chain = p->parseTopLevel(&tail);
+    chain = p->parseTopLevel(&tail);
     if (!chain) return nullptr;
-    p->head = chain;
-    if (!chain->isStartOfInput()) {
-      p->head = p->registerNode(new typename Kinds::Start());
-      p->head->next = chain;
-    }
-    tail->next = p->registerNode(new typename Kinds::End());
+  }
+  tail->next = p->registerNode(new typename Kinds::End());
+  p->head = chain;
+  if (!chain->isStartOfInput()) {
+    auto* start = p->registerNode(new typename Kinds::Start());
+    start->next = chain;
+    start->prepareSearch();
+    p->head = start;
   }
   p->ownMatcher = new MatcherType(p.get(), String());
   return p.release();

@@ -2,6 +2,7 @@
 // standard output, indented two spaces per level, each starting with the
 // node's run-time class name as its type information spells it.
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <typeinfo>
@@ -29,9 +30,14 @@ void PatternT<char>::dump() const {
   dumpChain(head, 1);
 }
 
-const char* NFANode::typeName() const { return typeid(*this).name(); }
-
-void NFANode::dumpLine(int indent) const { std::printf("%*c%s\n", 2 * indent, ' ', typeName()); }
+void NFANode::dumpLine(int indent, const char* fields, ...) const {
+  std::printf("%*c%s", 2 * indent, ' ', typeid(*this).name());
+  va_list arguments;
+  va_start(arguments, fields);
+  std::vprintf(fields, arguments);
+  va_end(arguments);
+  std::putchar('\n');
+}
 
 void NFANode::dumpNext(int indent) const { dumpChain(next, indent); }
 
@@ -49,63 +55,62 @@ void NFAOrNode::dump(int indent) const {
 }
 
 void NFALookAheadNode::dump(int indent) const {
-  std::printf("%*c%s(pos=%s)\n", 2 * indent, ' ', typeName(), boolText(positive));
+  dumpLine(indent, "(pos=%s)", boolText(positive));
   dumpChain(inner, indent + 1);
   dumpNext(indent);
 }
 
 void NFACharNode::dump(int indent) const {
-  std::printf("%*c%s(0x%02X)\n", 2 * indent, ' ', typeName(), static_cast<unsigned>(static_cast<int>(c)));
+  dumpLine(indent, "(0x%02X)", static_cast<unsigned>(static_cast<int>(c)));
   dumpNext(indent);
 }
 
 void NFACICharNode::dump(int indent) const {
-  std::printf("%*c%s(0x%02X)\n", 2 * indent, ' ', typeName(), static_cast<unsigned>(static_cast<int>(c)));
+  dumpLine(indent, "(0x%02X)", static_cast<unsigned>(static_cast<int>(c)));
   dumpNext(indent);
 }
 
 void NFAClassNode::dump(int indent) const {
-  std::printf("%*c%s(%d vals, inv=%s)\n", 2 * indent, ' ', typeName(), static_cast<int>(members.size()),
-              boolText(inverted));
+  dumpLine(indent, "(%d vals, inv=%s)", static_cast<int>(members.size()), boolText(inverted));
   dumpNext(indent);
 }
 
 void NFACIClassNode::dump(int indent) const { dumpNext(indent); }
 
 void NFAQuoteNode::dump(int indent) const {
-  std::printf("%*c%s(%s)\n", 2 * indent, ' ', typeName(), text.c_str());
+  dumpLine(indent, "(%s)", text.c_str());
   dumpNext(indent);
 }
 
 void NFACIQuoteNode::dump(int indent) const {
-  std::printf("%*c%s(%s)\n", 2 * indent, ' ', typeName(), text.c_str());
+  dumpLine(indent, "(%s)", text.c_str());
   dumpNext(indent);
 }
 
 void NFAReferenceNode::dump(int indent) const {
-  std::printf("%*c%s(gi=%d)\n", 2 * indent, ' ', typeName(), groupIndex);
+  dumpLine(indent, "(gi=%d)", groupIndex);
   dumpNext(indent);
 }
 
 void NFAWordBoundaryNode::dump(int indent) const {
-  std::printf("%*c%s(pos=%s)\n", 2 * indent, ' ', typeName(), boolText(positive));
+  dumpLine(indent, "(pos=%s)", boolText(positive));
   dumpNext(indent);
 }
 
 void NFAEndOfInputNode::dump(int indent) const {
-  std::printf("%*c%s(term=%s)\n", 2 * indent, ' ', typeName(), boolText(term));
+  dumpLine(indent, "(term=%s)", boolText(term));
   dumpNext(indent);
 }
 
 void NFALookBehindNode::dump(int indent) const {
-  std::printf("%*c%s(str=%s, pos=%s)\n", 2 * indent, ' ', typeName(), text.c_str(), boolText(positive));
+  dumpLine(indent, "(str=%s, pos=%s)", text.c_str(), boolText(positive));
   dumpNext(indent);
 }
 
 namespace {
 
-void dumpQuantifier(const NFAQuantifierNode& node, const char* name, int indent) {
-  std::printf("%*c%s(min=%d, max=%d)\n", 2 * indent, ' ', name, node.min, node.max);
+// What follows a quantifier's own line: its atom, then the rest of the chain.
+void dumpQuantifierBody(const NFAQuantifierNode& node, int indent) {
   dumpLabel(indent, "inner");
   dumpChain(node.inner, indent + 2);
   dumpChain(node.next, indent);
@@ -113,30 +118,39 @@ void dumpQuantifier(const NFAQuantifierNode& node, const char* name, int indent)
 
 }  // namespace
 
-void NFAGreedyQuantifierNode::dump(int indent) const { dumpQuantifier(*this, typeName(), indent); }
+void NFAGreedyQuantifierNode::dump(int indent) const {
+  dumpLine(indent, "(min=%d, max=%d)", min, max);
+  dumpQuantifierBody(*this, indent);
+}
 
-void NFALazyQuantifierNode::dump(int indent) const { dumpQuantifier(*this, typeName(), indent); }
+void NFALazyQuantifierNode::dump(int indent) const {
+  dumpLine(indent, "(min=%d, max=%d)", min, max);
+  dumpQuantifierBody(*this, indent);
+}
 
-void NFAPossessiveQuantifierNode::dump(int indent) const { dumpQuantifier(*this, typeName(), indent); }
+void NFAPossessiveQuantifierNode::dump(int indent) const {
+  dumpLine(indent, "(min=%d, max=%d)", min, max);
+  dumpQuantifierBody(*this, indent);
+}
 
 void NFAGroupHeadNode::dump(int indent) const {
-  std::printf("%*c%s(gi=%d)\n", 2 * indent, ' ', typeName(), groupIndex);
+  dumpLine(indent, "(gi=%d)", groupIndex);
   dumpNext(indent);
 }
 
 void NFAGroupTailNode::dump(int indent) const {
-  std::printf("%*c%s(gi=%d)\n", 2 * indent, ' ', typeName(), groupIndex);
+  dumpLine(indent, "(gi=%d)", groupIndex);
   dumpNext(indent);
 }
 
 void NFAGroupLoopPrologueNode::dump(int indent) const {
-  std::printf("%*c%s(gi=%d)\n", 2 * indent, ' ', typeName(), groupIndex);
+  dumpLine(indent, "(gi=%d)", groupIndex);
   dumpNext(indent);
 }
 
 void NFAGroupLoopNode::dump(int indent) const {
   const char* type = kind == 0 ? "greedy" : kind == 1 ? "reluctant" : "possessive";
-  std::printf("%*c%s(gi=%d, min=%d, max=%d, type=%s)\n", 2 * indent, ' ', typeName(), groupIndex, min, max, type);
+  dumpLine(indent, "(gi=%d, min=%d, max=%d, type=%s)", groupIndex, min, max, type);
   dumpNext(indent);
 }
 

@@ -31,6 +31,10 @@ class NFAQuantifierNodeT : public NodeOf<C> {
     if (!inner->next) inner->next = pattern->registerNode(new AcceptNodeOf<C>());
   }
 
+  bool collectFirst(FirstChars<C>& first, int depth) const override {
+    return min >= 1 && depth < FirstChars<C>::kMaxDepth && inner->collectFirst(first, depth + 1);
+  }
+
   int min;
   int max;
   NodeOf<C>* inner;
@@ -170,6 +174,9 @@ class NFAGroupHeadNodeT : public NodeOf<C> {
     if (r < 0) m.groupStart(groupIndex) = saved;
     return r;
   }
+  bool collectFirst(FirstChars<C>& first, int depth) const override {
+    return depth < FirstChars<C>::kMaxDepth && this->next->collectFirst(first, depth + 1);
+  }
 
   int groupIndex;
 };
@@ -210,6 +217,9 @@ class NFAGroupLoopPrologueNodeT : public NodeOf<C> {
     }
     return r;
   }
+  bool collectFirst(FirstChars<C>& first, int depth) const override {
+    return depth < FirstChars<C>::kMaxDepth && this->next->collectFirst(first, depth + 1);
+  }
 
   int groupIndex;
 };
@@ -239,6 +249,10 @@ class NFAGroupLoopNodeT : public NodeOf<C> {
       default:
         return -1;
     }
+  }
+
+  bool collectFirst(FirstChars<C>& first, int depth) const override {
+    return min >= 1 && depth < FirstChars<C>::kMaxDepth && inner->collectFirst(first, depth + 1);
   }
 
   int groupIndex;

@@ -43,6 +43,16 @@ TEST(ByteClasses, DownwardRangeWrapsThroughHighBytes) {
   EXPECT_FALSE(pattern->matches("b"));
 }
 
+// Plain members are gathered without looking for duplicates, so a union or
+// intersection may meet far more characters than there are byte values.
+TEST(ByteClasses, ManyRepeatedMembersWork) {
+  const std::string repeats(5000, 'a');
+  EXPECT_EQ(bytesAccepted("[" + repeats + "[b]]"), 2);
+  EXPECT_EQ(bytesAccepted("[" + repeats + "b&&[a]]"), 1);
+  EXPECT_EQ(bytesAccepted("[" + repeats + "&&[" + repeats + "]]"), 1);
+  EXPECT_EQ(bytesAccepted("[^" + repeats + "[b]]"), 254);
+}
+
 // Case folding touches A to Z only: no byte from 0x80 up has a partner,
 // and folding never goes through a negative char.
 TEST(ByteIgnoreCase, HighBytesMatchOnlyThemselves) {

@@ -106,6 +106,34 @@ TEST_F(RepeatedGroup, WideGroupLoopOver1MB) {
   EXPECT_TRUE(UPattern::matches(L"(ab)*", subject, NO_FLAGS));
 }
 
+// An iteration that consumes nothing ends a repetition at once, whatever
+// its kind and bound; taking it again up to the two-billion bound would give
+// the same answer only much later.
+class ZeroWidthRepetition : public Timed {};
+
+template <class C>
+void expectZeroWidthRepetitionsEnd() {
+  struct Case {
+    const char* pattern;
+    const char* subject;
+  };
+  const Case cases[] = {{"\\b*x", "x"},     {"\\b*?x", "x"},        {"\\b*+x", "x"},
+                        {"^+a", "a"},       {"^+?a", "a"},          {"^++a", "a"},
+                        {"\\Q\\E*a", "a"},  {"\\Q\\E*+a", "a"},     {"()\\1*+a", "a"},
+                        {"(?:\\b)*x", "x"}, {"(?:\\b)*+x", "x"},    {"(?:)*?a", "a"}};
+  for (const Case& c : cases) {
+    EXPECT_TRUE(PatternT<C>::matches(text<C>(c.pattern), text<C>(c.subject), NO_FLAGS))
+        << c.pattern;
+  }
+  // The same when what follows the repetition never matches.
+  for (const char* pattern : {"\\b*y", "\\b*?y", "\\b*+y", "\\Q\\E*?y", "\\Q\\E*+y",
+                              "(?:\\b)*?y", "(?:\\b)*+y", "()\\1*?y"}) {
+    EXPECT_FALSE(PatternT<C>::matches(text<C>(pattern), text<C>("x"), NO_FLAGS)) << pattern;
+  }
+}
+
+TEST_F(ZeroWidthRepetition, EndsAtOnce) { FOR_BOTH_VARIANTS(expectZeroWidthRepetitionsEnd); }
+
 using LongPattern = Timed;
 
 std::string alternatives(int count) {

@@ -67,6 +67,16 @@ void expectRegistrationRules() {
   EXPECT_FALSE(report.empty());
   EXPECT_FALSE(compilesQuietly<C>("{bad}"));
 
+  // Stored under any name, but a reference must spell a valid one.
+  ASSERT_TRUE(registerName<C>("9x", "z", NO_FLAGS));
+  EXPECT_FALSE(compilesQuietly<C>("{9x}"));
+  ASSERT_TRUE(registerName<C>("a-b", "z", NO_FLAGS));
+  EXPECT_FALSE(compilesQuietly<C>("{a-b}"));
+  for (const char* name : {"_x1", "Zz9", "aZ_"}) {
+    ASSERT_TRUE(registerName<C>(name, "z", NO_FLAGS));
+    EXPECT_TRUE(PatternT<C>::matches(text<C>(std::string("{") + name + "}"), text<C>("z"), NO_FLAGS))
+        << name;
+  }
   ASSERT_TRUE(registerName<C>("n", "a", NO_FLAGS));
   ASSERT_TRUE(registerName<C>("n", "b", NO_FLAGS));
   EXPECT_TRUE(PatternT<C>::matches(text<C>("{n}"), text<C>("b"), NO_FLAGS));

@@ -15,6 +15,9 @@ struct SearchCase {
   std::vector<Span> groupsOfFirst;  // from group 1 on, in the first match
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const SearchCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectSearches(const SearchCase& row) {
   PatternPtr<C> pattern = compile<C>(row.pattern, row.flags);
@@ -58,6 +61,37 @@ const SearchCase kStepping[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Stepping, Search, testing::ValuesIn(kStepping), RowName());
 
+// Where a match may begin: patterns whose first character is optional,
+// folded, negated or not a character at all.
+const SearchCase kMatchStarts[] = {
+    {"EmptyQuote", "\\Q\\E", NO_FLAGS, "ab", {{0, 0}, {1, 1}}, {}},
+    {"EmptyQuoteThenChar", "\\Q\\Eb", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"OptionalFirst", "a?b", NO_FLAGS, "xb", {{1, 2}}, {}},
+    {"StarFirst", "x*b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"LazyFirst", "x*?b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"EmptyAlternative", "(a|)b", NO_FLAGS, "cb", {{1, 2}}, {{1, 1}}},
+    {"SecondAlternativeFirst", "a|b", NO_FLAGS, "cb", {{1, 2}}, {}},
+    {"FoldedChar", "b", IGNORE_CASE, "aB", {{1, 2}}, {}},
+    {"FoldedByInlineFlag", "(?i)b", NO_FLAGS, "aB", {{1, 2}}, {}},
+    {"FoldedClass", "[b-c]", IGNORE_CASE, "aC", {{1, 2}}, {}},
+    {"FoldedQuote", "\\Qbc\\E", IGNORE_CASE, "aBC", {{1, 3}}, {}},
+    {"NegatedClass", "[^a]", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"NegatedEscape", "\\D", NO_FLAGS, "1x", {{1, 2}}, {}},
+    {"ReferenceFirst", "\\1?b(a)?", NO_FLAGS, "xb", {{1, 2}}, {}},
+    {"LookBehindFirst", "(?<=a)b", NO_FLAGS, "bab", {{2, 3}}, {}},
+    {"LookAheadFirst", "(?=b)\\w", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"NegativeLookAheadFirst", "(?!a)\\w", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"BoundaryFirst", "\\bb", NO_FLAGS, "a b", {{2, 3}}, {}},
+    {"LineStartFirst", "^b", MULTI_LINE, "a\nb", {{2, 3}}, {}},
+    {"GroupLoopFirst", "(?:xy)*b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"GroupLoopAtLeastOnce", "(?:xy)+b", NO_FLAGS, "bxyb", {{1, 4}}, {}},
+    {"AtomicFirst", "(?>x?)b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"ZeroCountFirst", "x{0}b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"HighByteFirst", "\\xe9", NO_FLAGS, "a\xe9", {{1, 2}}, {}},
+    {"NulFirst", "\\x00b", NO_FLAGS, std::string("a\0b", 3), {{1, 3}}, {}},
+};
+INSTANTIATE_TEST_SUITE_P(MatchStarts, Search, testing::ValuesIn(kMatchStarts), RowName());
+
 const SearchCase kAssertions[] = {
     {"LineStartsAfterFeed", "^", MULTI_LINE, "a\nb", {{0, 0}, {2, 2}}, {}},
     {"LineStartAfterFinalFeed", "^", MULTI_LINE, "a\n", {{0, 0}, {2, 2}}, {}},
@@ -75,6 +109,7 @@ const SearchCase kAssertions[] = {
     {"AbsoluteEndNotBeforeFeed", "a\\z", NO_FLAGS, "a\n", {}, {}},
     {"InputStartEscape", "\\Ab", NO_FLAGS, "bb", {{0, 1}}, {}},
     {"WordBoundaries", "\\b", NO_FLAGS, "ab cd", {{0, 0}, {2, 2}, {3, 3}, {5, 5}}, {}},
+    {"UpperCaseLettersAreWordLetters", "\\bAZ\\b", NO_FLAGS, " AZ ", {{1, 3}}, {}},
     {"DigitIsNotWordLetter", "\\b", NO_FLAGS, "a1", {{0, 0}, {1, 1}}, {}},
     {"BoundaryAtEndAfterDigit", "1\\b", NO_FLAGS, "a1", {{1, 2}}, {}},
     {"UnderscoreIsNotWordLetter", "\\b", NO_FLAGS, "_a", {{1, 1}}, {}},
@@ -121,6 +156,10 @@ void expectSearchRestartsAfterWholeMatch() {
   ASSERT_TRUE(matcher->findNext());
   EXPECT_EQ(groupSpan(*matcher, 0), (Span{1, 2}));
   EXPECT_TRUE(matcher->findFirst());
+  EXPECT_EQ(groupSpan(*matcher, 0), (Span{0, 1}));
+  matcher->setString(text<C>("a"));
+  ASSERT_TRUE(matcher->findNext());
+  EXPECT_TRUE(matcher->matches());
   EXPECT_EQ(groupSpan(*matcher, 0), (Span{0, 1}));
 }
 TEST(MatcherState, SearchStartsOverAfterWholeMatch) {

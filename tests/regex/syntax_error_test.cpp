@@ -27,6 +27,9 @@ struct ErrorCase {
   std::string stderrText;
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const ErrorCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectSyntaxError(const ErrorCase& row) {
   PatternPtr<C> pattern;
@@ -82,6 +85,7 @@ const ErrorCase kLexical[] = {
     {"ClassEndsInBackslash", "[a\\", times(2, report("[a\\", 3, PLAIN))},
     {"RangeEndNegatedEscape", "[a-\\D]", report("[a-\\D]", 4, PLAIN)},
     {"QuoteUnclosed", "\\Q", report("\\Q", 1, PLAIN)},
+    {"QuoteCannotEndInBackslash", "\\Q\\\\E", report("\\Q\\\\E", 4, PLAIN)},
     {"LookBehindUnclosed", "(?<=a", report("(?<=a", 4, PLAIN)},
 };
 INSTANTIATE_TEST_SUITE_P(Lexical, SyntaxError, testing::ValuesIn(kLexical), RowName());

@@ -15,6 +15,9 @@ struct FindAllCase {
   std::vector<std::string> found;
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const FindAllCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectFindAll(const FindAllCase& row) {
   std::vector<std::basic_string<C>> found;
@@ -44,6 +47,8 @@ struct SplitCase {
   std::uint64_t limit;
   std::vector<std::string> segments;
 };
+
+void PrintTo(const SplitCase& row, std::ostream* out) { *out << row.name; }
 
 template <class C>
 void expectSplit(const SplitCase& row) {
@@ -82,6 +87,8 @@ struct ReplaceCase {
   std::string replacement;
   std::string result;
 };
+
+void PrintTo(const ReplaceCase& row, std::ostream* out) { *out << row.name; }
 
 template <class C>
 void expectReplace(const ReplaceCase& row) {
@@ -126,6 +133,8 @@ struct NthCase {
   int start;
 };
 
+void PrintTo(const NthCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectNthMatch(const NthCase& row) {
   std::pair<std::basic_string<C>, int> result;
@@ -162,6 +171,19 @@ void expectInstanceOperations() {
 }
 TEST(PatternOperations, InstanceFormsShareOwnMatcher) {
   FOR_BOTH_VARIANTS(expectInstanceOperations);
+}
+
+// The matcher expands a replacement against its current match.
+template <class C>
+void expectReplacementExpandedAgainstMatch() {
+  PatternPtr<C> pattern = compile<C>("(\\w+)=(\\w*)", NO_FLAGS);
+  MatcherPtr<C> matcher(pattern->createMatcher(text<C>("key=value")));
+  ASSERT_TRUE(matcher->matches());
+  EXPECT_EQ(matcher->replaceWithGroups(text<C>("\\2:\\1 (\\0) \\3\\\\")),
+            text<C>("value:key (key=value) \\"));
+}
+TEST(PatternOperations, ReplacementExpandedAgainstMatch) {
+  FOR_BOTH_VARIANTS(expectReplacementExpandedAgainstMatch);
 }
 
 template <class C>

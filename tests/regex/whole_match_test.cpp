@@ -17,6 +17,9 @@ struct WholeCase {
   std::vector<Span> groups;
 };
 
+// Tables print as their row names in test output.
+void PrintTo(const WholeCase& row, std::ostream* out) { *out << row.name; }
+
 template <class C>
 void expectWholeMatch(const WholeCase& row) {
   PatternPtr<C> pattern = compile<C>(row.pattern, row.flags);
@@ -44,6 +47,8 @@ const WholeCase kSequencesAndAlternation[] = {
     {"FirstAlternativeEndsEarly", "a|ab", NO_FLAGS, "ab", true, {}},
     {"BarAloneMatchesEmpty", "|", NO_FLAGS, "", true, {}},
     {"BarAloneRejectsChar", "|", NO_FLAGS, "a", false, {}},
+    {"EmptySecondAlternative", "a|", NO_FLAGS, "", true, {}},
+    {"EmptyFirstAlternativeInGroup", "(|a)", NO_FLAGS, "a", true, {{0, 1}}},
     {"NestedAlternationReachesRest", "x(a|b|c)y", NO_FLAGS, "xcy", true, {{1, 2}}},
     {"NonCapturingAlternation", "x(?:a|b|c)y", NO_FLAGS, "xcy", true, {}},
     {"NonCapturingAlternationShort", "x(?:a|b|c)y", NO_FLAGS, "xc", false, {}},
@@ -98,6 +103,9 @@ const WholeCase kFlagScoping[] = {
     {"EmptyFlagGroup", "(?)a", NO_FLAGS, "a", true, {}},
     {"EmptyClearingPart", "(?i-)a", NO_FLAGS, "A", true, {}},
     {"InlineFlagsAloneMatchEmpty", "(?i)", NO_FLAGS, "", true, {}},
+    {"ColonGroupAlternation", "(?i:a|b)", NO_FLAGS, "B", true, {}},
+    {"InlineFlagInAlternativeOfGroup", "(a|(?i)b)c", NO_FLAGS, "Bc", true, {{0, 1}}},
+    {"InlineFlagInAlternativeEndsWithGroup", "(a|(?i)b)c", NO_FLAGS, "BC", false, {}},
     {"InlineDotAll", "(?s).", NO_FLAGS, "\n", true, {}},
     {"InlineUnixLinesAllowsReturn", "(?d).", NO_FLAGS, "\r", true, {}},
     {"InlineUnixLinesExcludesFeed", "(?d).", NO_FLAGS, "\n", false, {}},
@@ -123,7 +131,18 @@ const WholeCase kQuantifiers[] = {
     {"LazyPlusExtendsToEnd", "a+?", NO_FLAGS, "aaa", true, {}},
     {"PossessiveBoundNeverGivesBack", "a{0,2}+a", NO_FLAGS, "aa", false, {}},
     {"PossessivePlusThenOther", "a++b", NO_FLAGS, "aab", true, {}},
+    {"PossessivePlusExactlyMinimum", "a++", NO_FLAGS, "a", true, {}},
+    {"PossessiveBoundExactlyMinimum", "a{2,3}+", NO_FLAGS, "aa", true, {}},
     {"ZeroWidthStarEnds", "\\b*x", NO_FLAGS, "x", true, {}},
+    {"QuantifiedQuote", "\\Qab\\E+", NO_FLAGS, "ababab", true, {}},
+    {"QuantifiedClass", "[ab]{3}", NO_FLAGS, "bab", true, {}},
+    {"QuoteCountedExactly", "\\Qab\\E{2}", NO_FLAGS, "abab", true, {}},
+    {"QuoteCountedTooFew", "\\Qab\\E{2}", NO_FLAGS, "ab", false, {}},
+    {"QuoteBoundedAbove", "\\Qab\\E{1,2}", NO_FLAGS, "ababab", false, {}},
+    {"QuoteBoundedGivesBack", "\\Qab\\E{1,2}ab", NO_FLAGS, "abab", true, {}},
+    {"QuotePossessiveTakesAll", "\\Qab\\E*+", NO_FLAGS, "ababab", true, {}},
+    {"QuotePossessiveKeepsAll", "\\Qab\\E++ab", NO_FLAGS, "abab", false, {}},
+    {"QuoteLazyBounded", "\\Qab\\E{1,2}?", NO_FLAGS, "ababab", false, {}},
     {"AnchorStarEnds", "^*a", NO_FLAGS, "a", true, {}},
     {"AtomicKeepsFirstWay", "(?>a|ab)c", NO_FLAGS, "abc", false, {}},
     {"AtomicFirstWayFits", "(?>a|ab)c", NO_FLAGS, "ac", true, {}},
@@ -186,6 +205,14 @@ const WholeCase kGroupLoops[] = {
     {"LoopBoundsTooMany", "(ab){2,3}", NO_FLAGS, "abababab", false, {}},
     {"LoopMinAboveMax", "(a){3,1}", NO_FLAGS, "aaa", true, {{2, 3}}},
     {"LoopZeroMaxSkipsGroup", "(a){0}b", NO_FLAGS, "b", true, {UNSET}},
+    {"EmptySecondIterationKept", "(a*)*", NO_FLAGS, "aaa", true, {{3, 3}}},
+    {"EmptyIterationOnEmptySubject", "(a?)*", NO_FLAGS, "", true, {{0, 0}}},
+    {"LazyLoopNoIterationOnEmptySubject", "(a?)*?", NO_FLAGS, "", true, {UNSET}},
+    {"PossessiveEmptyIterationOnEmptySubject", "(a?)*+", NO_FLAGS, "", true, {{0, 0}}},
+    {"LazyLoopWithMinimum", "(a){2,}?", NO_FLAGS, "aaaa", true, {{3, 4}}},
+    // A possessive loop keeps its iterations, but an iteration that fails
+    // may still take another way through the group's own alternatives.
+    {"PossessiveLoopRetriesInsideIteration", "(a|ab)*+c", NO_FLAGS, "abc", true, {{0, 2}}},
 };
 INSTANTIATE_TEST_SUITE_P(GroupLoops, WholeMatch, testing::ValuesIn(kGroupLoops), RowName());
 
@@ -278,6 +305,8 @@ const WholeCase kClasses[] = {
     {"EscapeThenDashNoRange", "[\\d-z]", NO_FLAGS, "a", false, {}},
     {"HexRange", "[\\x41-\\x5A]+", NO_FLAGS, "AMZ", true, {}},
     {"HexRangeExcludes", "[\\x41-\\x5A]", NO_FLAGS, "a", false, {}},
+    {"OctalMember", "[\\0101]", NO_FLAGS, "A", true, {}},
+    {"EscapeEMember", "[\\e]", NO_FLAGS, "\r", true, {}},
     {"CaretOnlyHoldsAll", "[^]", NO_FLAGS, "x", true, {}},
     {"EmptyMatchesNothing", "[]", NO_FLAGS, "x", false, {}},
     {"IgnoreCaseRangeLower", "[A-C]", IGNORE_CASE, "b", true, {}},
@@ -285,6 +314,10 @@ const WholeCase kClasses[] = {
     {"IgnoreCaseNegatedLower", "(?i)[^a]", NO_FLAGS, "a", false, {}},
     {"IgnoreCaseNegatedUpper", "(?i)[^a]", NO_FLAGS, "A", false, {}},
     {"IgnoreCaseNegatedOther", "(?i)[^a]", NO_FLAGS, "b", true, {}},
+    {"IgnoreCaseNegatedLastLetter", "[^z]", IGNORE_CASE, "z", false, {}},
+    {"IgnoreCaseNegatedLastLetterUpper", "[^z]", IGNORE_CASE, "Z", false, {}},
+    {"IgnoreCaseNegatedUpperLastLetter", "[^Z]", IGNORE_CASE, "z", false, {}},
+    {"IgnoreCaseNegatedNeighbour", "[^z]", IGNORE_CASE, "{", true, {}},
     {"IgnoreCaseEscapeClass", "\\p{Lower}", IGNORE_CASE, "Q", true, {}},
     {"CntrlClassHoldsNul", "[\\p{Cntrl}]", NO_FLAGS, "\0"s, true, {}},
     {"NulHexMember", "[\\x00]", NO_FLAGS, "\0"s, true, {}},
@@ -321,9 +354,23 @@ const WholeCase kBackReferences[] = {
     {"ReferenceSameCaseIgnoringCase", "(?i)(a)\\1", NO_FLAGS, "Aa", false, {}},
     {"ReferenceEqualIgnoringCase", "(?i)(a)\\1", NO_FLAGS, "AA", true, {}},
     {"MissingGroupIsZeroWidth", "a\\5", NO_FLAGS, "a", true, {}},
+    {"ReferenceToGroupCountIsZeroWidth", "(a)\\2", NO_FLAGS, "a", true, {{0, 1}}},
+    {"ReferenceWithoutGroupsIsZeroWidth", "a\\1", NO_FLAGS, "a", true, {}},
     {"SecondDigitAlwaysTaken", "(a)\\11", NO_FLAGS, "a", true, {}},
     {"LetterEndsReference", "(a)\\1a", NO_FLAGS, "aaa", true, {}},
     {"ReferenceInsideLoop", "(a|b)\\1+", NO_FLAGS, "bbb", true, {{0, 1}}},
+    {"ReferenceInsideOwnGroupIsZeroWidth", "(a\\1)", NO_FLAGS, "a", true, {{0, 1}}},
+    {"ReferenceBeforeGroupIsZeroWidth", "\\2(a)(b)", NO_FLAGS, "ab", true, {{0, 1}, {1, 2}}},
+    {"QuantifiedReference", "(ab)\\1*", NO_FLAGS, "ababab", true, {{0, 2}}},
+    {"QuantifiedEmptyReference", "()\\1*", NO_FLAGS, "", true, {{0, 0}}},
+    {"ReferenceCountedExactly", "(a)\\1{2}", NO_FLAGS, "aaa", true, {{0, 1}}},
+    {"ReferenceCountedTooFew", "(a)\\1{2}", NO_FLAGS, "aa", false, {}},
+    {"ReferenceBoundedAbove", "(a)\\1{0,1}", NO_FLAGS, "aaa", false, {}},
+    {"ThirdDigitOnlyBelowGroupCount", "(a)(b)\\123", NO_FLAGS, "ab3", true, {}},
+    {"ThirdDigitWhileBelowGroupCount", "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)\\123", NO_FLAGS,
+     "abcdefghijkl", true, {}},
+    {"ThirdDigitNotAtGroupCount", "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)\\133", NO_FLAGS,
+     "abcdefghijkl3", true, {}},
 };
 INSTANTIATE_TEST_SUITE_P(BackReferences, WholeMatch, testing::ValuesIn(kBackReferences),
                          RowName());
