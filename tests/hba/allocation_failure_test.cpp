@@ -37,7 +37,6 @@ namespace {
 class AllocationFailure : public ::testing::Test {
 protected:
     void SetUp() override {
-        REQUIRE_SANDBOX();
         world.InstallLibrary("/usr/lib/libqlsdm.so", "adapter qlogic-a\nadapter qlogic-b\nadapter qlogic-c\n");
         world.WriteHbaConf("ql\t/usr/lib/libqlsdm.so\n");
     }

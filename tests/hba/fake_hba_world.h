@@ -2,7 +2,7 @@
 // "/etc/hba.conf" list, copies of the fake vendor library at library paths
 // (each with its description beside it), and PCI device folders of a fake
 // "/sys". Root "" writes the real paths, which a test may only do inside
-// tests/sandbox (RequireSandbox); a SandboxCase's setup tree takes the rest.
+// tests/sandbox (a SANDBOXED test binary); a SandboxCase's setup tree takes the rest.
 #pragma once
 
 #include <string>
@@ -36,11 +36,6 @@ class SandboxCase;
 // libraries, sysfs, catalogue) into a sandbox's setup tree, with the fake
 // library wherever a ".fixture" description waits for it.
 void LayDemoMachine(const SandboxCase& sandbox);
-
-// Fails the test unless it runs inside tests/sandbox.
-#define REQUIRE_SANDBOX()                                                                   \
-    ASSERT_NE(std::getenv("FCHBA_IN_SANDBOX"), nullptr)                                      \
-        << "this test writes the machine's fixed paths and must run inside tests/sandbox"
 
 // Occurrences of needle in text.
 int CountOf(const std::string& text, const std::string& needle);

@@ -58,7 +58,6 @@ const char kQLogicAdapter[] =
 
 class FcHbaAdapterTest : public ::testing::Test {
 protected:
-    void SetUp() override { REQUIRE_SANDBOX(); }
     void TearDown() override { HBA_FreeLibrary(); }
 
     // One library at path serving description; returns the refreshed adapter 0.

@@ -25,7 +25,6 @@ std::string NameAt(HBA_UINT32 i) {
 
 class HbaLibraryLayer : public ::testing::Test {
 protected:
-    void SetUp() override { REQUIRE_SANDBOX(); }
     void TearDown() override { HBA_FreeLibrary(); }
 
     // Two libraries: a0, a1 in the first, b0 in the second.
