@@ -163,6 +163,18 @@ TEST_F(LongPattern, DeeplyNestedGroups) {
   EXPECT_EQ(matcher->getGroup(depth), "a");
 }
 
+// Every atom optional: where a match may start is known only at the end of
+// the pattern.
+TEST_F(LongPattern, LongChainOfOptionalAtoms) {
+  std::string pattern;
+  for (int i = 0; i < 50000; ++i) pattern += "x?";
+  PatternPtr<char> compiled = compile<char>(pattern + "y", NO_FLAGS);
+  ASSERT_NE(compiled, nullptr);
+  MatcherPtr<char> matcher(compiled->createMatcher("zzxy"));
+  ASSERT_TRUE(matcher->findNext());
+  EXPECT_EQ(groupSpan(*matcher, 0), (Span{2, 4}));
+}
+
 TEST_F(LongPattern, LongSequenceOfAtoms) {
   const std::string subject = repeated("xy", 40000);
   EXPECT_TRUE(Pattern::matches(subject, subject, NO_FLAGS));

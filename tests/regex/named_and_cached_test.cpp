@@ -72,7 +72,9 @@ void expectRegistrationRules() {
   EXPECT_FALSE(compilesQuietly<C>("{9x}"));
   ASSERT_TRUE(registerName<C>("a-b", "z", NO_FLAGS));
   EXPECT_FALSE(compilesQuietly<C>("{a-b}"));
-  for (const char* name : {"_x1", "Zz9", "aZ_"}) {
+  ASSERT_TRUE(registerName<C>("ab", "z", NO_FLAGS));
+  EXPECT_FALSE(compilesQuietly<C>("x{ab"));
+  for (const char* name : {"_x1", "Zz9", "aZ_", "Ab", "z", "a0"}) {
     ASSERT_TRUE(registerName<C>(name, "z", NO_FLAGS));
     EXPECT_TRUE(PatternT<C>::matches(text<C>(std::string("{") + name + "}"), text<C>("z"), NO_FLAGS))
         << name;

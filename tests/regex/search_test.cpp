@@ -66,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Stepping, Search, testing::ValuesIn(kStepping), RowName
 const SearchCase kMatchStarts[] = {
     {"EmptyQuote", "\\Q\\E", NO_FLAGS, "ab", {{0, 0}, {1, 1}}, {}},
     {"EmptyQuoteThenChar", "\\Q\\Eb", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"EmptyFoldedQuote", "\\Q\\E", IGNORE_CASE, "ab", {{0, 0}, {1, 1}}, {}},
     {"OptionalFirst", "a?b", NO_FLAGS, "xb", {{1, 2}}, {}},
     {"StarFirst", "x*b", NO_FLAGS, "ab", {{1, 2}}, {}},
     {"LazyFirst", "x*?b", NO_FLAGS, "ab", {{1, 2}}, {}},
@@ -110,6 +111,7 @@ const SearchCase kAssertions[] = {
     {"InputStartEscape", "\\Ab", NO_FLAGS, "bb", {{0, 1}}, {}},
     {"WordBoundaries", "\\b", NO_FLAGS, "ab cd", {{0, 0}, {2, 2}, {3, 3}, {5, 5}}, {}},
     {"UpperCaseLettersAreWordLetters", "\\bAZ\\b", NO_FLAGS, " AZ ", {{1, 3}}, {}},
+    {"LowerCaseLettersAreWordLetters", "\\baz\\b", NO_FLAGS, " az ", {{1, 3}}, {}},
     {"DigitIsNotWordLetter", "\\b", NO_FLAGS, "a1", {{0, 0}, {1, 1}}, {}},
     {"BoundaryAtEndAfterDigit", "1\\b", NO_FLAGS, "a1", {{1, 2}}, {}},
     {"UnderscoreIsNotWordLetter", "\\b", NO_FLAGS, "_a", {{1, 1}}, {}},

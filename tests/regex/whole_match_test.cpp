@@ -159,6 +159,8 @@ const WholeCase kBounds[] = {
     {"ExactTooFew", "a{2}", NO_FLAGS, "a", false, {}},
     {"Exact", "a{2}", NO_FLAGS, "aa", true, {}},
     {"ExactTooMany", "a{2}", NO_FLAGS, "aaa", false, {}},
+    {"NineDigitCount", "a{9}", NO_FLAGS, "aaaaaaaaa", true, {}},
+    {"NineDigitUpperBound", "a{1,9}b", NO_FLAGS, "aaaaaaaaab", true, {}},
     {"OpenUpper", "a{2,}", NO_FLAGS, "aaaaa", true, {}},
     {"OpenUpperTooFew", "a{2,}", NO_FLAGS, "a", false, {}},
     {"OpenLowerEmpty", "a{,2}", NO_FLAGS, "", true, {}},
