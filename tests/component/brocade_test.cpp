@@ -73,8 +73,8 @@ TEST(BrocadeFlash, CommandLineWithAndWithoutForce) {
     cmp.Flash();
     cmp.force = true;
     cmp.Flash();
-    EXPECT_EQ(FileText("engine-calls"), "./bcu boot --update bfa_boot_fw -a\n./bcu boot --update bfa_boot_fw -a force\n");
-    EXPECT_EQ(FileText("/var/orbil/Component.log").rfind("kept\nExecuting flash engine: ./bcu boot --update bfa_boot_fw -a\n", 0), 0u);
+    EXPECT_EQ(ReadFile("engine-calls"), "./bcu boot --update bfa_boot_fw -a\n./bcu boot --update bfa_boot_fw -a force\n");
+    EXPECT_EQ(ReadFile("/var/orbil/Component.log").rfind("kept\nExecuting flash engine: ./bcu boot --update bfa_boot_fw -a\n", 0), 0u);
     EXPECT_EQ(FileMode("./bcu"), 0755);
 }
 

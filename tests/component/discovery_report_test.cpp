@@ -1,25 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "sandbox_run.h"
 #include "test_component.h"
 
 namespace {
-
-std::string Slurp(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 TEST(DiscoveryReport, EmptyRecordHasHeaderAndEmptyDevices) {
     TestCmp cmp;
     cmp.discoveryXmlPath = "report.xml";
     ASSERT_TRUE(cmp.WriteDiscoveryXml());
-    EXPECT_EQ(Slurp("report.xml"),
+    EXPECT_EQ(ReadFile("report.xml"),
               "<?xml version=\"1.0\"?>\n"
               "<zorv_rom_discovery version=\"2.0.0.0\">\n"
               "  <type value=\"\"/>\n"
@@ -69,7 +62,7 @@ TEST(DiscoveryReport, TwoDevicesInOrderWithCatalogueBytes) {
         "        <duration value=\"120\"/>\n"
         "        <message value=\"\"/>\n"
         "        <shared value=\"no\"/>\n";
-    EXPECT_EQ(Slurp("report.xml"),
+    EXPECT_EQ(ReadFile("report.xml"),
               "<?xml version=\"1.0\"?>\n"
               "<zorv_rom_discovery version=\"2.0.0.0\">\n"
               "  <type value=\"HBA&#xE9;\"/>\n"  // no encoding declared: a character reference
@@ -121,8 +114,8 @@ TEST(DiscoveryReport, ReplacesAnExistingFile) {
     TestCmp cmp;
     cmp.discoveryXmlPath = "report.xml";
     ASSERT_TRUE(cmp.WriteDiscoveryXml());
-    EXPECT_EQ(Slurp("report.xml").rfind("<?xml", 0), 0u);
-    EXPECT_EQ(Slurp("report.xml").find("stale"), std::string::npos);
+    EXPECT_EQ(ReadFile("report.xml").rfind("<?xml", 0), 0u);
+    EXPECT_EQ(ReadFile("report.xml").find("stale"), std::string::npos);
 }
 
 TEST(DiscoveryReport, UnwritablePathIsAFailure) {

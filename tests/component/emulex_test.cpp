@@ -46,7 +46,7 @@ TEST(EmulexDiscover, UnpacksQueriesAndListsTwoItemsPerAdapter) {
     EXPECT_TRUE(cmp.Discover());
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Preparing the Emulex Kit...done\n");
     EXPECT_EQ(FileMode("elxflashStandalone-1.2/lx/elxflash.sh"), 0755);
-    EXPECT_EQ(FileText("engine-calls"), "./elxflashStandalone-1.2/lx/elxflash.sh /q\n");
+    EXPECT_EQ(ReadFile("engine-calls"), "./elxflashStandalone-1.2/lx/elxflash.sh /q\n");
 
     ASSERT_EQ(cmp.discovery.devices.size(), 3u);
     const CDevice& lpe = cmp.discovery.devices[0];
@@ -111,7 +111,7 @@ TEST(EmulexFlash, UpdateOrForceAndTheLoggedCommand) {
     cmp.force = true;
     cmp.Flash();
     const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(FileText("engine-calls"),
+    EXPECT_EQ(ReadFile("engine-calls"),
               "./elxflashStandalone-1.2/lx/elxflash.sh /update\n./elxflashStandalone-1.2/lx/elxflash.sh /f\n");
     EXPECT_EQ(out,
               "Executing flash engine: ./elxflashStandalone*/lx/elxflash.sh  /update 1>> /var/orbil/Component.log 2>&1 3>&1\n"

@@ -7,20 +7,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
-#include <sstream>
 #include <string>
 
-inline std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+#include "sandbox_run.h"
 
 // Installs the fake engine at path, read-only, so the component must make it executable.
 inline void InstallEngine(const std::string& path) {
-    std::system(("mkdir -p \"$(dirname '" + path + "')\" && cp " FCHBA_FIXTURES "/engines/fake-engine '" + path +
-                 "' && chmod 444 '" + path + "'")
+    const std::string to = ShellQuote(path);
+    std::system(("mkdir -p \"$(dirname " + to + ")\" && cp " + ShellQuote(FCHBA_FIXTURES "/engines/fake-engine") + " " +
+                 to + " && chmod 444 " + to)
                     .c_str());
 }
 

@@ -1,26 +1,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "cmp_log.h"
+#include "sandbox_run.h"
 
 namespace {
-
-std::string LogFile() {
-    std::ifstream in("/var/orbil/Component.log");
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 TEST(CmpLog, ConstructionCreatesDirectoryAndFile) {
     CCmpLog log;
     struct stat st;
     EXPECT_EQ(stat("/var/orbil/Component.log", &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
-    EXPECT_EQ(LogFile(), "");
+    EXPECT_EQ(ReadFile("/var/orbil/Component.log"), "");
 }
 
 TEST(CmpLog, EchoesAndAppendsPiecesIntoOneLine) {
@@ -30,7 +21,7 @@ TEST(CmpLog, EchoesAndAppendsPiecesIntoOneLine) {
     log << "done.\n" << "Flash complete [" << 1 << "]\n" << -42 << std::wstring(L" wide\n");
     const char kExpected[] = "Loading references...done.\nFlash complete [1]\n-42 wide\n";
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), kExpected);
-    EXPECT_EQ(LogFile(), kExpected);
+    EXPECT_EQ(ReadFile("/var/orbil/Component.log"), kExpected);
 }
 
 TEST(CmpLog, QuietSilencesOnlyTheConsole) {
@@ -39,7 +30,7 @@ TEST(CmpLog, QuietSilencesOnlyTheConsole) {
     ::testing::internal::CaptureStdout();
     log << "one\n" << 2 << "\n";
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(LogFile(), "one\n2\n");
+    EXPECT_EQ(ReadFile("/var/orbil/Component.log"), "one\n2\n");
 }
 
 TEST(CmpLog, AppendsAfterEarlierRuns) {
@@ -47,7 +38,7 @@ TEST(CmpLog, AppendsAfterEarlierRuns) {
     CCmpLog second;  // touching the file again must not empty it
     second.SetQuiet(true);
     second << "run 2\n";
-    EXPECT_EQ(LogFile(), "run 1\nrun 2\n");
+    EXPECT_EQ(ReadFile("/var/orbil/Component.log"), "run 1\nrun 2\n");
 }
 
 TEST(CmpLog, UnwritableFileReportsEveryMessageEvenWhenQuiet) {

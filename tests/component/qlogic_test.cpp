@@ -84,7 +84,7 @@ TEST_P(QLogicFlashTest, MapsTheEngineCode) {
     QLogic cmp;
     cmp.log.SetQuiet(true);
     EXPECT_EQ(cmp.Flash(), c.status);
-    EXPECT_NE(FileText("/var/orbil/Component.log").find("Flash Engine exit code: " + std::to_string(c.code) + "\n"),
+    EXPECT_NE(ReadFile("/var/orbil/Component.log").find("Flash Engine exit code: " + std::to_string(c.code) + "\n"),
               std::string::npos);
 }
 
@@ -101,9 +101,9 @@ TEST(QLogicFlash, PassesSwitchesInOrderAndKeepsTheLog) {
     cmp.Flash();
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "Executing flash engine: ./zorvqlafwupdate /s /f\nFlash Engine exit code: 0\n");
-    EXPECT_EQ(FileText("engine-calls"), "./zorvqlafwupdate /s /f\n");
+    EXPECT_EQ(ReadFile("engine-calls"), "./zorvqlafwupdate /s /f\n");
     // Nothing logged before is lost, and no engine stream overwrites another.
-    EXPECT_EQ(FileText("/var/orbil/Component.log"),
+    EXPECT_EQ(ReadFile("/var/orbil/Component.log"),
               "before\nExecuting flash engine: ./zorvqlafwupdate /s /f\n"
               "engine stdout\nengine stderr\nengine fd3\nFlash Engine exit code: 0\n");
     EXPECT_EQ(FileMode("./zorvqlafwupdate"), 0755);
