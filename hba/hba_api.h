@@ -13,8 +13,9 @@ constexpr int kHbaMaxLibraries = 32;
 constexpr HBA_UINT32 kHbaMaxAdapters = 64;
 constexpr size_t kHbaLibraryPathSize = 256;
 
-// Loads every library of "/etc/hba.conf" into the table from index 0;
-// 1 when the file cannot be read, else 0.
+// Loads every library of "/etc/hba.conf" into the table from index 0 (a
+// library that does not load is not kept open); 1 when the file cannot be
+// read, else 0.
 HBA_STATUS HBA_LoadLibrary();
 // Frees and closes every loaded library; always 0.
 HBA_STATUS HBA_FreeLibrary();

@@ -1,7 +1,9 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "dynamic_library.h"
 #include "fake_hba_world.h"
@@ -45,34 +47,72 @@ TEST_F(HbaLibraryLayer, MissingConfReportsError) {
     EXPECT_EQ(HBA_GetNumberOfAdapters(), 0u);
 }
 
+// One hba.conf line per way a library can fare, each at its own path.
+struct LibraryLine {
+    const char* label;
+    const char* description;  // none: no file at the path
+    FakeLibrary build;
+    bool loads;
+};
+
+const LibraryLine kLibraryLines[] = {
+    {"Good", "adapter good0\n", FakeLibrary::Full, true},
+    {"RegisterFails", "fail register\nadapter r\n", FakeLibrary::Full, false},
+    {"VersionFails", "fail version\nadapter v\n", FakeLibrary::Full, false},
+    {"LoadFails", "fail load\nadapter l\n", FakeLibrary::Full, false},
+    {"NoGetVersion", "omit GetVersion\nadapter g\n", FakeLibrary::Full, false},
+    {"NoLoadLibrary", "omit LoadLibrary\nadapter o\n", FakeLibrary::Full, false},
+    {"NoRegistration", "adapter e\n", FakeLibrary::ExtensionOnly, false},
+    {"NoFile", nullptr, FakeLibrary::Full, false},
+    {"AlsoGood", "adapter good8\n", FakeLibrary::Full, true},
+};
+
+std::string LibraryLinePath(size_t i) { return "/usr/lib/fakehba/lib" + std::to_string(i) + ".so"; }
+
+// How many references the process holds on the library at path. Each probe
+// takes one and gives it back with a second one, so the count ends at 0:
+// call it only where no table entry should still hold the library.
+int ReleaseReferences(const std::string& path) {
+    int references = 0;
+    while (void* library = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD)) {
+        dlclose(library);
+        dlclose(library);
+        ++references;
+    }
+    return references;
+}
+
 TEST_F(HbaLibraryLayer, EachLineTakesAnIndexAndOnlyWorkingLibrariesLoad) {
-    const struct {
-        const char* description;
-        FakeLibrary build;
-        bool loads;
-    } lines[] = {
-        {"adapter good0\n", FakeLibrary::Full, true},
-        {"fail register\nadapter r\n", FakeLibrary::Full, false},
-        {"fail version\nadapter v\n", FakeLibrary::Full, false},
-        {"fail load\nadapter l\n", FakeLibrary::Full, false},
-        {"omit GetVersion\nadapter g\n", FakeLibrary::Full, false},
-        {"omit LoadLibrary\nadapter o\n", FakeLibrary::Full, false},
-        {"adapter e\n", FakeLibrary::ExtensionOnly, false},  // no HBA_RegisterLibrary
-        {nullptr, FakeLibrary::Full, false},                 // no such file
-        {"adapter good8\n", FakeLibrary::Full, true},
-    };
     std::string conf = "# vendor libraries\n\n";
-    for (size_t i = 0; i < std::size(lines); ++i) {
-        const std::string path = "/usr/lib/fakehba/lib" + std::to_string(i) + ".so";
-        if (lines[i].description) world.InstallLibrary(path, lines[i].description, lines[i].build);
-        conf += "lib" + std::to_string(i) + " " + path + "\n";
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i) {
+        const LibraryLine& line = kLibraryLines[i];
+        if (line.description) world.InstallLibrary(LibraryLinePath(i), line.description, line.build);
+        conf += "lib" + std::to_string(i) + " " + LibraryLinePath(i) + "\n";
     }
     world.WriteHbaConf(conf);
     ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK);
-    for (size_t i = 0; i < std::size(lines); ++i) EXPECT_EQ(Loaded(static_cast<int>(i)), lines[i].loads) << i;
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i)
+        EXPECT_EQ(Loaded(static_cast<int>(i)), kLibraryLines[i].loads) << kLibraryLines[i].label;
     ASSERT_EQ(HBA_GetNumberOfAdapters(), 2u);
     EXPECT_EQ(NameAt(0), "good0");
     EXPECT_EQ(NameAt(1), "good8");
+}
+
+// As on the direct route, where every adapter reloads the table once.
+TEST_F(HbaLibraryLayer, LoadFreeCyclesLeaveNoReferenceBehind) {
+    std::string conf;
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i) {
+        const LibraryLine& line = kLibraryLines[i];
+        if (line.description) world.InstallLibrary(LibraryLinePath(i), line.description, line.build);
+        conf += "lib" + std::to_string(i) + "\t" + LibraryLinePath(i) + "\n";
+    }
+    world.WriteHbaConf(conf);
+    for (int cycle = 0; cycle < 5; ++cycle) {
+        HBA_LoadLibrary();
+        HBA_FreeLibrary();
+    }
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i)
+        EXPECT_EQ(ReleaseReferences(LibraryLinePath(i)), 0) << kLibraryLines[i].label;
 }
 
 TEST_F(HbaLibraryLayer, LibraryWithoutVersionEntryPointKeepsItsState) {
