@@ -25,7 +25,8 @@ HBA_UINT32 HBA_GetNumberOfAdapters();
 HBA_STATUS HBA_GetAdapterName(HBA_UINT32 adapterIndex, char* adapterName);
 // Always 1.
 HBA_UINT32 HBA_GetVersion();
-// Opens the first adapter of that name through its library; 0 on failure.
+// Opens the first adapter of that name through its library; 0 on failure,
+// also for a library handle whose low 16 bits are 0, which is closed again.
 HBA_HANDLE HBA_OpenAdapter(const char* adapterName);
 
 // Splits a handle; 3 for a library index past the table, 1 for a library not loaded.

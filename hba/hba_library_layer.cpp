@@ -155,6 +155,12 @@ HBA_HANDLE HBA_OpenAdapter(const char* adapterName) {
         CopyText(name, adapters[i].name, sizeof adapters[i].name);
         const HBA_HANDLE vendorHandle = library.entryPoints.OpenAdapterHandler(name);
         if (vendorHandle == 0) return 0;
+        // Only the low 16 bits travel in the handle, and 0 there names no
+        // adapter: such an adapter cannot be reached, so it is not left open.
+        if ((vendorHandle & 0xFFFF) == 0) {
+            if (library.entryPoints.CloseAdapterHandler) library.entryPoints.CloseAdapterHandler(vendorHandle);
+            return 0;
+        }
         return (static_cast<HBA_HANDLE>(libraryIndex) << 16) | (vendorHandle & 0xFFFF);
     }
     return 0;

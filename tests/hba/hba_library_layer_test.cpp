@@ -186,6 +186,23 @@ TEST_F(HbaLibraryLayer, OpenTakesTheFirstAdapterOfThatName) {
     EXPECT_EQ(HBA_OpenAdapter("shut"), 0u) << "its library's OpenAdapter gave 0";
 }
 
+// The layer keeps a library's handle in 16 bits, where 0 would read as no
+// handle at all: such an adapter is closed again and does not open.
+TEST_F(HbaLibraryLayer, VendorHandleWithoutLowBitsIsClosedAgain) {
+    world.InstallLibrary(kLibA, "adapter a0\nhandle 10000\nadapter a1\n");
+    world.InstallLibrary(kLibB, "adapter b0\nhandle 7f0000\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 3u);
+    EXPECT_EQ(HBA_OpenAdapter("a0"), 0u) << "library 0";
+    EXPECT_EQ(HBA_OpenAdapter("b0"), 0u) << "library 1";
+    EXPECT_EQ(HBA_OpenAdapter("a1"), 0x00000002u);
+    const std::string traceA = world.Trace(kLibA);
+    EXPECT_NE(traceA.find("OpenAdapter a0\nCloseAdapter 65536\n"), std::string::npos) << traceA;
+    EXPECT_EQ(CountOf(traceA, "CloseAdapter"), 1) << "an ordinary handle stays open";
+    EXPECT_NE(world.Trace(kLibB).find("OpenAdapter b0\nCloseAdapter 8323072\n"), std::string::npos);
+}
+
 TEST_F(HbaLibraryLayer, DispatchGoesToTheAdaptersLibrary) {
     LoadTwoLibraries("node 20:00:00:e0:8b:1c:2d:3e\nport 21:00:00:e0:8b:1c:2d:3e\n");
     const HBA_HANDLE handle = HBA_OpenAdapter("b0");
