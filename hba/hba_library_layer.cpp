@@ -95,10 +95,10 @@ HBA_STATUS HBA_LoadLibrary() {
     FILE* conf = std::fopen("/etc/hba.conf", "r");
     if (!conf) return HBA_STATUS_ERROR;
     int next = 0;
-    char line[512];
+    char line[kHbaConfLineSize];
     char name[kHbaLibraryNameSize];
     char path[kHbaConfPathSize];
-    while (std::fgets(line, sizeof line, conf)) {
+    while (ReadHbaConfLine(conf, line)) {
         if (next == kHbaMaxLibraries) break;  // the table is full; later lines are ignored
         if (!ParseHbaConfLine(line, name, path)) continue;
         LoadLibraryEntry(libraries[next++], name, path);

@@ -250,13 +250,37 @@ TEST_F(HbaLibraryLayer, LibraryFailingOnReloadKeepsItsAdaptersButTakesNoCalls) {
     EXPECT_EQ(HBA_OpenAdapter("a1"), 0x00000002u) << "the other library loaded again";
 }
 
-TEST_F(HbaLibraryLayer, LongLineIsReadInPiecesOf511Bytes) {
+// Lines are read 511 bytes at a time; what a longer line holds past its
+// first 511 bytes is never read as a line of its own.
+TEST_F(HbaLibraryLayer, OverLongLineIsReadUpToItsFirst511Bytes) {
     world.InstallLibrary(kLibA, "adapter a0\n");
-    // A comment whose 512th byte starts what reads as a line of its own.
-    world.WriteHbaConf("#" + std::string(510, 'c') + "a\t" + kLibA + "\n");
-    HBA_LoadLibrary();
-    EXPECT_TRUE(Loaded(0));
-    EXPECT_EQ(HBA_GetNumberOfAdapters(), 1u);
+    world.InstallLibrary(kLibB, "adapter b0\n");
+    const std::string a = "a\t" + kLibA, b = "b\t" + kLibB;
+    const struct {
+        const char* label;
+        std::string conf;
+        std::vector<std::string> adapters;
+    } cases[] = {
+        {"CommentTailAtByte512", "#" + std::string(510, 'c') + a + "\n", {}},
+        {"CommentTailWithTab", "#" + std::string(520, 'c') + "\t" + kLibA + "\n", {}},
+        {"CommentOverThreePieces", "#" + std::string(1100, 'c') + "\t" + kLibA + "\n" + b + "\n", {"b0"}},
+        {"LineTailIsNoLine", a + std::string(600, ' ') + b + "\n", {"a0"}},
+        {"TailAfterPieceWithoutSeparator", a + "\n" + std::string(512, 'n') + "\t" + kLibB + "\n", {"a0"}},
+        {"NewlineAlone512thByte", "#" + std::string(510, 'c') + "\n" + b + "\n", {"b0"}},
+        {"LongestWholeLine", a + std::string(510 - a.size(), ' ') + "\n" + b + "\n", {"a0", "b0"}},
+        {"LongLastLineWithoutNewline", b + "\n#" + std::string(600, 'c') + a, {"b0"}},
+        {"NulInsideALongComment", std::string("#\0", 2) + std::string(600, 'c') + "\t" + kLibA + "\n" + b + "\n",
+         {"b0"}},
+        {"NulInsideAShortLine", std::string("x\0\n", 3) + b + "\n", {"b0"}},
+    };
+    for (const auto& c : cases) {
+        world.WriteHbaConf(c.conf);
+        HBA_FreeLibrary();
+        ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK) << c.label;
+        std::vector<std::string> adapters;
+        for (HBA_UINT32 i = 0; i < HBA_GetNumberOfAdapters(); ++i) adapters.push_back(NameAt(i));
+        EXPECT_EQ(adapters, c.adapters) << c.label;
+    }
 }
 
 TEST_F(HbaLibraryLayer, LinesPastTheThirtySecondAreIgnored) {
