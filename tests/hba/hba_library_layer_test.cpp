@@ -235,6 +235,52 @@ TEST_F(HbaLibraryLayer, MissingEntryPointGivesZeroWithoutCall) {
     EXPECT_EQ(HBA_GetEventBuffer(0x01000001, nullptr, nullptr), HBA_STATUS_ERROR_INVALID_HANDLE);
 }
 
+TEST_F(HbaLibraryLayer, LibraryWithoutAdapterNamesListsNoAdapter) {
+    world.InstallLibrary(kLibA, "omit GetAdapterName\nadapter a0\nadapter a1\n");
+    world.InstallLibrary(kLibB, "adapter b0\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 1u);
+    EXPECT_EQ(NameAt(0), "b0");
+}
+
+// A name the library did not write is empty, never what the buffer held before.
+TEST_F(HbaLibraryLayer, FailedAdapterNameGivesAnEmptyName) {
+    world.InstallLibrary(kLibA, "adapter first-adapter\nadapter nameless\nfail name\nadapter third\n");
+    world.WriteHbaConf("a\t" + kLibA + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 3u);
+    EXPECT_EQ(NameAt(0), "first-adapter");
+    EXPECT_EQ(NameAt(1), "");
+    EXPECT_EQ(NameAt(2), "third");
+}
+
+TEST_F(HbaLibraryLayer, FreeCallsOnlyLibrariesStillLoaded) {
+    world.InstallLibrary(kLibA, "adapter a0\n");
+    world.InstallLibrary(kLibB, "fail load\nadapter b0\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\nnone\t/usr/lib/fakehba/none.so\n");
+    HBA_LoadLibrary();
+    HBA_FreeLibrary();
+    HBA_FreeLibrary();
+    EXPECT_EQ(CountOf(world.Trace(kLibA), "FreeLibrary"), 1) << "freed once, not again";
+    EXPECT_EQ(CountOf(world.Trace(kLibB), "FreeLibrary"), 0) << "it never loaded";
+}
+
+// Registration starts from an empty table each time, so a slot the library
+// now leaves unwritten holds nothing of the library closed before.
+TEST_F(HbaLibraryLayer, ReloadedLibraryLeavingASlotEmptyTakesNoCallThere) {
+    LoadTwoLibraries();
+    HBA_FreeLibrary();
+    world.Describe(kLibB, "omit GetAdapterAttributes\nadapter b0\n");
+    HBA_LoadLibrary();
+    const HBA_HANDLE handle = HBA_OpenAdapter("b0");
+    ASSERT_NE(handle, 0u);
+    HBA_ADAPTERATTRIBUTES attributes;
+    std::memset(&attributes, 0x55, sizeof attributes);
+    EXPECT_EQ(HBA_GetAdapterAttributes(handle, &attributes), HBA_STATUS_OK);
+    EXPECT_EQ(attributes.Model[0], 0x55) << "the record is not filled";
+}
+
 TEST_F(HbaLibraryLayer, LibraryFailingOnReloadKeepsItsAdaptersButTakesNoCalls) {
     LoadTwoLibraries();
     const HBA_HANDLE b0 = HBA_OpenAdapter("b0");
