@@ -13,8 +13,9 @@ constexpr int kHbaMaxLibraries = 32;
 constexpr HBA_UINT32 kHbaMaxAdapters = 64;
 constexpr size_t kHbaLibraryPathSize = 256;
 
-// Loads every library of "/etc/hba.conf" into the table from index 0;
-// 1 when the file cannot be read, else 0.
+// Loads every library of "/etc/hba.conf" into the table from index 0 (a
+// library that does not load is not kept open); 1 when the file cannot be
+// read, else 0.
 HBA_STATUS HBA_LoadLibrary();
 // Frees and closes every loaded library; always 0.
 HBA_STATUS HBA_FreeLibrary();
@@ -24,7 +25,8 @@ HBA_UINT32 HBA_GetNumberOfAdapters();
 HBA_STATUS HBA_GetAdapterName(HBA_UINT32 adapterIndex, char* adapterName);
 // Always 1.
 HBA_UINT32 HBA_GetVersion();
-// Opens the first adapter of that name through its library; 0 on failure.
+// Opens the first adapter of that name through its library; 0 on failure,
+// also for a library handle whose low 16 bits are 0, which is closed again.
 HBA_HANDLE HBA_OpenAdapter(const char* adapterName);
 
 // Splits a handle; 3 for a library index past the table, 1 for a library not loaded.

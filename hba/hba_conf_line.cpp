@@ -9,6 +9,26 @@ static bool IsPathByte(char c) {
     return c == '_' || (c >= '.' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// Passes over the rest of the current line, its newline included.
+static void SkipRestOfLine(FILE* file) {
+    int c;
+    do c = std::getc(file);
+    while (c != EOF && c != '\n');
+}
+
+bool ReadHbaConfLine(FILE* file, char (&line)[kHbaConfLineSize]) {
+    // Byte by byte, so that a NUL inside a line cannot hide where it ends.
+    size_t n = 0;
+    int c;
+    while (n < sizeof line - 1 && (c = std::getc(file)) != EOF) {
+        line[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    line[n] = '\0';
+    if (n == sizeof line - 1 && line[n - 1] != '\n') SkipRestOfLine(file);
+    return n > 0;
+}
+
 bool ParseHbaConfLine(const char* line, char (&name)[kHbaLibraryNameSize], char (&path)[kHbaConfPathSize]) {
     if (line[0] == '#' || line[0] == '\n') return false;
     const std::string text(line, strcspn(line, "\n"));

@@ -5,9 +5,16 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 
 constexpr size_t kHbaLibraryNameSize = 64;
 constexpr size_t kHbaConfPathSize = 256;
+constexpr size_t kHbaConfLineSize = 512;  // 511 bytes and the NUL
+
+// Reads the next line of file into line, at most its first 511 bytes with
+// the newline; the rest of a longer line is passed over, so it never reads
+// as a line of its own. False at the end of the file.
+bool ReadHbaConfLine(FILE* file, char (&line)[kHbaConfLineSize]);
 
 // Fills name and path from line; false for a line to skip (a comment, an
 // empty line, no separator, an empty name or path).

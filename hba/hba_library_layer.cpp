@@ -29,15 +29,14 @@ HbaLibraryEntry libraries[kHbaMaxLibraries];
 HbaAdapterEntry adapters[kHbaMaxAdapters];
 HBA_UINT32 adapterCount;
 
-// Fills the entry at index from one accepted line; the state changes only
-// when the library registers and answers its version and load calls.
-void LoadLibraryEntry(HbaLibraryEntry& entry, const char (&name)[kHbaLibraryNameSize],
-                      const char (&path)[kHbaConfPathSize]) {
-    CopyText(entry.name, name, sizeof name);
-    CopyText(entry.path, path, sizeof path);
-    // An empty path would name the main program, not a library.
-    entry.handle = entry.path[0] ? OpenLibrary(entry.path) : nullptr;
-    if (!entry.handle) return;
+void CloseEntryLibrary(HbaLibraryEntry& entry) {
+    CloseLibrary(entry.handle);
+    entry.handle = nullptr;  // a closed handle must never be searched again
+}
+
+// Has the opened library register and answer its version and load calls;
+// the state changes only when those calls are there to answer.
+void RegisterLibraryEntry(HbaLibraryEntry& entry) {
     auto registerLibrary = FindFunction<HBA_RegisterLibraryFunc>(entry.handle, "HBA_RegisterLibrary");
     if (!registerLibrary) return;
     entry.entryPoints = HBA_ENTRYPOINTS{};  // a slot the library leaves empty stays empty
@@ -48,6 +47,20 @@ void LoadLibraryEntry(HbaLibraryEntry& entry, const char (&name)[kHbaLibraryName
         else if (entry.entryPoints.LoadLibraryHandler)
             entry.state = entry.entryPoints.LoadLibraryHandler() == HBA_STATUS_OK ? kLoaded : kNotLoaded;
     }
+}
+
+// Fills the entry from one accepted line. A library that does not end up
+// loaded is closed again: nothing would ever close it later, and every
+// reload would hold one more reference.
+void LoadLibraryEntry(HbaLibraryEntry& entry, const char (&name)[kHbaLibraryNameSize],
+                      const char (&path)[kHbaConfPathSize]) {
+    CopyText(entry.name, name, sizeof name);
+    CopyText(entry.path, path, sizeof path);
+    // An empty path would name the main program, not a library.
+    entry.handle = entry.path[0] ? OpenLibrary(entry.path) : nullptr;
+    if (!entry.handle) return;
+    RegisterLibraryEntry(entry);
+    if (entry.state != kLoaded) CloseEntryLibrary(entry);
 }
 
 const HBA_ENTRYPOINTS* EntryPointsOf(HBA_HANDLE handle, HBA_STATUS* status, HBA_HANDLE* vendorHandle) {
@@ -82,10 +95,10 @@ HBA_STATUS HBA_LoadLibrary() {
     FILE* conf = std::fopen("/etc/hba.conf", "r");
     if (!conf) return HBA_STATUS_ERROR;
     int next = 0;
-    char line[512];
+    char line[kHbaConfLineSize];
     char name[kHbaLibraryNameSize];
     char path[kHbaConfPathSize];
-    while (std::fgets(line, sizeof line, conf)) {
+    while (ReadHbaConfLine(conf, line)) {
         if (next == kHbaMaxLibraries) break;  // the table is full; later lines are ignored
         if (!ParseHbaConfLine(line, name, path)) continue;
         LoadLibraryEntry(libraries[next++], name, path);
@@ -98,8 +111,7 @@ HBA_STATUS HBA_FreeLibrary() {
     for (HbaLibraryEntry& entry : libraries) {
         if (entry.state != kLoaded) continue;
         if (entry.entryPoints.FreeLibraryHandler) entry.entryPoints.FreeLibraryHandler();
-        CloseLibrary(entry.handle);
-        entry.handle = nullptr;  // a closed handle must never be searched again
+        CloseEntryLibrary(entry);
         entry.state = kNotLoaded;
     }
     return HBA_STATUS_OK;
@@ -143,6 +155,12 @@ HBA_HANDLE HBA_OpenAdapter(const char* adapterName) {
         CopyText(name, adapters[i].name, sizeof adapters[i].name);
         const HBA_HANDLE vendorHandle = library.entryPoints.OpenAdapterHandler(name);
         if (vendorHandle == 0) return 0;
+        // Only the low 16 bits travel in the handle, and 0 there names no
+        // adapter: such an adapter cannot be reached, so it is not left open.
+        if ((vendorHandle & 0xFFFF) == 0) {
+            if (library.entryPoints.CloseAdapterHandler) library.entryPoints.CloseAdapterHandler(vendorHandle);
+            return 0;
+        }
         return (static_cast<HBA_HANDLE>(libraryIndex) << 16) | (vendorHandle & 0xFFFF);
     }
     return 0;

@@ -126,6 +126,16 @@ TEST_F(FcHbaAdapterTest, FailedOpenStoresOnlyTheName) {
     EXPECT_EQ(adapter.GetFirmwareVersion(), "Undefined");
 }
 
+// The layer cannot carry a vendor handle whose low 16 bits are 0.
+TEST_F(FcHbaAdapterTest, UnrepresentableHandleFailsAndLeavesNothingOpen) {
+    EXPECT_EQ(RefreshFirst(std::string(kQLogicAdapter) + "handle 30000\n"), 1u);
+    EXPECT_EQ(adapter.GetName(), "qlogic-QLE2562-0");
+    EXPECT_EQ(adapter.GetModel(), "Undefined");
+    const std::string trace = world.Trace(kOwnLibrary);
+    EXPECT_EQ(CountOf(trace, "OpenAdapter"), 1);
+    EXPECT_EQ(CountOf(trace, "CloseAdapter 196608\n"), 1) << trace;
+}
+
 TEST_F(FcHbaAdapterTest, IndexPastTheTableChangesNothing) {
     RefreshFirst("adapter a\n");
     FcHbaAdapter beyond;

@@ -1,7 +1,9 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "dynamic_library.h"
 #include "fake_hba_world.h"
@@ -45,34 +47,72 @@ TEST_F(HbaLibraryLayer, MissingConfReportsError) {
     EXPECT_EQ(HBA_GetNumberOfAdapters(), 0u);
 }
 
+// One hba.conf line per way a library can fare, each at its own path.
+struct LibraryLine {
+    const char* label;
+    const char* description;  // none: no file at the path
+    FakeLibrary build;
+    bool loads;
+};
+
+const LibraryLine kLibraryLines[] = {
+    {"Good", "adapter good0\n", FakeLibrary::Full, true},
+    {"RegisterFails", "fail register\nadapter r\n", FakeLibrary::Full, false},
+    {"VersionFails", "fail version\nadapter v\n", FakeLibrary::Full, false},
+    {"LoadFails", "fail load\nadapter l\n", FakeLibrary::Full, false},
+    {"NoGetVersion", "omit GetVersion\nadapter g\n", FakeLibrary::Full, false},
+    {"NoLoadLibrary", "omit LoadLibrary\nadapter o\n", FakeLibrary::Full, false},
+    {"NoRegistration", "adapter e\n", FakeLibrary::ExtensionOnly, false},
+    {"NoFile", nullptr, FakeLibrary::Full, false},
+    {"AlsoGood", "adapter good8\n", FakeLibrary::Full, true},
+};
+
+std::string LibraryLinePath(size_t i) { return "/usr/lib/fakehba/lib" + std::to_string(i) + ".so"; }
+
+// How many references the process holds on the library at path. Each probe
+// takes one and gives it back with a second one, so the count ends at 0:
+// call it only where no table entry should still hold the library.
+int ReleaseReferences(const std::string& path) {
+    int references = 0;
+    while (void* library = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD)) {
+        dlclose(library);
+        dlclose(library);
+        ++references;
+    }
+    return references;
+}
+
 TEST_F(HbaLibraryLayer, EachLineTakesAnIndexAndOnlyWorkingLibrariesLoad) {
-    const struct {
-        const char* description;
-        FakeLibrary build;
-        bool loads;
-    } lines[] = {
-        {"adapter good0\n", FakeLibrary::Full, true},
-        {"fail register\nadapter r\n", FakeLibrary::Full, false},
-        {"fail version\nadapter v\n", FakeLibrary::Full, false},
-        {"fail load\nadapter l\n", FakeLibrary::Full, false},
-        {"omit GetVersion\nadapter g\n", FakeLibrary::Full, false},
-        {"omit LoadLibrary\nadapter o\n", FakeLibrary::Full, false},
-        {"adapter e\n", FakeLibrary::ExtensionOnly, false},  // no HBA_RegisterLibrary
-        {nullptr, FakeLibrary::Full, false},                 // no such file
-        {"adapter good8\n", FakeLibrary::Full, true},
-    };
     std::string conf = "# vendor libraries\n\n";
-    for (size_t i = 0; i < std::size(lines); ++i) {
-        const std::string path = "/usr/lib/fakehba/lib" + std::to_string(i) + ".so";
-        if (lines[i].description) world.InstallLibrary(path, lines[i].description, lines[i].build);
-        conf += "lib" + std::to_string(i) + " " + path + "\n";
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i) {
+        const LibraryLine& line = kLibraryLines[i];
+        if (line.description) world.InstallLibrary(LibraryLinePath(i), line.description, line.build);
+        conf += "lib" + std::to_string(i) + " " + LibraryLinePath(i) + "\n";
     }
     world.WriteHbaConf(conf);
     ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK);
-    for (size_t i = 0; i < std::size(lines); ++i) EXPECT_EQ(Loaded(static_cast<int>(i)), lines[i].loads) << i;
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i)
+        EXPECT_EQ(Loaded(static_cast<int>(i)), kLibraryLines[i].loads) << kLibraryLines[i].label;
     ASSERT_EQ(HBA_GetNumberOfAdapters(), 2u);
     EXPECT_EQ(NameAt(0), "good0");
     EXPECT_EQ(NameAt(1), "good8");
+}
+
+// As on the direct route, where every adapter reloads the table once.
+TEST_F(HbaLibraryLayer, LoadFreeCyclesLeaveNoReferenceBehind) {
+    std::string conf;
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i) {
+        const LibraryLine& line = kLibraryLines[i];
+        if (line.description) world.InstallLibrary(LibraryLinePath(i), line.description, line.build);
+        conf += "lib" + std::to_string(i) + "\t" + LibraryLinePath(i) + "\n";
+    }
+    world.WriteHbaConf(conf);
+    for (int cycle = 0; cycle < 5; ++cycle) {
+        HBA_LoadLibrary();
+        HBA_FreeLibrary();
+    }
+    for (size_t i = 0; i < std::size(kLibraryLines); ++i)
+        EXPECT_EQ(ReleaseReferences(LibraryLinePath(i)), 0) << kLibraryLines[i].label;
 }
 
 TEST_F(HbaLibraryLayer, LibraryWithoutVersionEntryPointKeepsItsState) {
@@ -146,6 +186,23 @@ TEST_F(HbaLibraryLayer, OpenTakesTheFirstAdapterOfThatName) {
     EXPECT_EQ(HBA_OpenAdapter("shut"), 0u) << "its library's OpenAdapter gave 0";
 }
 
+// The layer keeps a library's handle in 16 bits, where 0 would read as no
+// handle at all: such an adapter is closed again and does not open.
+TEST_F(HbaLibraryLayer, VendorHandleWithoutLowBitsIsClosedAgain) {
+    world.InstallLibrary(kLibA, "adapter a0\nhandle 10000\nadapter a1\n");
+    world.InstallLibrary(kLibB, "adapter b0\nhandle 7f0000\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 3u);
+    EXPECT_EQ(HBA_OpenAdapter("a0"), 0u) << "library 0";
+    EXPECT_EQ(HBA_OpenAdapter("b0"), 0u) << "library 1";
+    EXPECT_EQ(HBA_OpenAdapter("a1"), 0x00000002u);
+    const std::string traceA = world.Trace(kLibA);
+    EXPECT_NE(traceA.find("OpenAdapter a0\nCloseAdapter 65536\n"), std::string::npos) << traceA;
+    EXPECT_EQ(CountOf(traceA, "CloseAdapter"), 1) << "an ordinary handle stays open";
+    EXPECT_NE(world.Trace(kLibB).find("OpenAdapter b0\nCloseAdapter 8323072\n"), std::string::npos);
+}
+
 TEST_F(HbaLibraryLayer, DispatchGoesToTheAdaptersLibrary) {
     LoadTwoLibraries("node 20:00:00:e0:8b:1c:2d:3e\nport 21:00:00:e0:8b:1c:2d:3e\n");
     const HBA_HANDLE handle = HBA_OpenAdapter("b0");
@@ -178,6 +235,52 @@ TEST_F(HbaLibraryLayer, MissingEntryPointGivesZeroWithoutCall) {
     EXPECT_EQ(HBA_GetEventBuffer(0x01000001, nullptr, nullptr), HBA_STATUS_ERROR_INVALID_HANDLE);
 }
 
+TEST_F(HbaLibraryLayer, LibraryWithoutAdapterNamesListsNoAdapter) {
+    world.InstallLibrary(kLibA, "omit GetAdapterName\nadapter a0\nadapter a1\n");
+    world.InstallLibrary(kLibB, "adapter b0\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 1u);
+    EXPECT_EQ(NameAt(0), "b0");
+}
+
+// A name the library did not write is empty, never what the buffer held before.
+TEST_F(HbaLibraryLayer, FailedAdapterNameGivesAnEmptyName) {
+    world.InstallLibrary(kLibA, "adapter first-adapter\nadapter nameless\nfail name\nadapter third\n");
+    world.WriteHbaConf("a\t" + kLibA + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 3u);
+    EXPECT_EQ(NameAt(0), "first-adapter");
+    EXPECT_EQ(NameAt(1), "");
+    EXPECT_EQ(NameAt(2), "third");
+}
+
+TEST_F(HbaLibraryLayer, FreeCallsOnlyLibrariesStillLoaded) {
+    world.InstallLibrary(kLibA, "adapter a0\n");
+    world.InstallLibrary(kLibB, "fail load\nadapter b0\n");
+    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\nnone\t/usr/lib/fakehba/none.so\n");
+    HBA_LoadLibrary();
+    HBA_FreeLibrary();
+    HBA_FreeLibrary();
+    EXPECT_EQ(CountOf(world.Trace(kLibA), "FreeLibrary"), 1) << "freed once, not again";
+    EXPECT_EQ(CountOf(world.Trace(kLibB), "FreeLibrary"), 0) << "it never loaded";
+}
+
+// Registration starts from an empty table each time, so a slot the library
+// now leaves unwritten holds nothing of the library closed before.
+TEST_F(HbaLibraryLayer, ReloadedLibraryLeavingASlotEmptyTakesNoCallThere) {
+    LoadTwoLibraries();
+    HBA_FreeLibrary();
+    world.Describe(kLibB, "omit GetAdapterAttributes\nadapter b0\n");
+    HBA_LoadLibrary();
+    const HBA_HANDLE handle = HBA_OpenAdapter("b0");
+    ASSERT_NE(handle, 0u);
+    HBA_ADAPTERATTRIBUTES attributes;
+    std::memset(&attributes, 0x55, sizeof attributes);
+    EXPECT_EQ(HBA_GetAdapterAttributes(handle, &attributes), HBA_STATUS_OK);
+    EXPECT_EQ(attributes.Model[0], 0x55) << "the record is not filled";
+}
+
 TEST_F(HbaLibraryLayer, LibraryFailingOnReloadKeepsItsAdaptersButTakesNoCalls) {
     LoadTwoLibraries();
     const HBA_HANDLE b0 = HBA_OpenAdapter("b0");
@@ -193,13 +296,37 @@ TEST_F(HbaLibraryLayer, LibraryFailingOnReloadKeepsItsAdaptersButTakesNoCalls) {
     EXPECT_EQ(HBA_OpenAdapter("a1"), 0x00000002u) << "the other library loaded again";
 }
 
-TEST_F(HbaLibraryLayer, LongLineIsReadInPiecesOf511Bytes) {
+// Lines are read 511 bytes at a time; what a longer line holds past its
+// first 511 bytes is never read as a line of its own.
+TEST_F(HbaLibraryLayer, OverLongLineIsReadUpToItsFirst511Bytes) {
     world.InstallLibrary(kLibA, "adapter a0\n");
-    // A comment whose 512th byte starts what reads as a line of its own.
-    world.WriteHbaConf("#" + std::string(510, 'c') + "a\t" + kLibA + "\n");
-    HBA_LoadLibrary();
-    EXPECT_TRUE(Loaded(0));
-    EXPECT_EQ(HBA_GetNumberOfAdapters(), 1u);
+    world.InstallLibrary(kLibB, "adapter b0\n");
+    const std::string a = "a\t" + kLibA, b = "b\t" + kLibB;
+    const struct {
+        const char* label;
+        std::string conf;
+        std::vector<std::string> adapters;
+    } cases[] = {
+        {"CommentTailAtByte512", "#" + std::string(510, 'c') + a + "\n", {}},
+        {"CommentTailWithTab", "#" + std::string(520, 'c') + "\t" + kLibA + "\n", {}},
+        {"CommentOverThreePieces", "#" + std::string(1100, 'c') + "\t" + kLibA + "\n" + b + "\n", {"b0"}},
+        {"LineTailIsNoLine", a + std::string(600, ' ') + b + "\n", {"a0"}},
+        {"TailAfterPieceWithoutSeparator", a + "\n" + std::string(512, 'n') + "\t" + kLibB + "\n", {"a0"}},
+        {"NewlineAlone512thByte", "#" + std::string(510, 'c') + "\n" + b + "\n", {"b0"}},
+        {"LongestWholeLine", a + std::string(510 - a.size(), ' ') + "\n" + b + "\n", {"a0", "b0"}},
+        {"LongLastLineWithoutNewline", b + "\n#" + std::string(600, 'c') + a, {"b0"}},
+        {"NulInsideALongComment", std::string("#\0", 2) + std::string(600, 'c') + "\t" + kLibA + "\n" + b + "\n",
+         {"b0"}},
+        {"NulInsideAShortLine", std::string("x\0\n", 3) + b + "\n", {"b0"}},
+    };
+    for (const auto& c : cases) {
+        world.WriteHbaConf(c.conf);
+        HBA_FreeLibrary();
+        ASSERT_EQ(HBA_LoadLibrary(), HBA_STATUS_OK) << c.label;
+        std::vector<std::string> adapters;
+        for (HBA_UINT32 i = 0; i < HBA_GetNumberOfAdapters(); ++i) adapters.push_back(NameAt(i));
+        EXPECT_EQ(adapters, c.adapters) << c.label;
+    }
 }
 
 TEST_F(HbaLibraryLayer, LinesPastTheThirtySecondAreIgnored) {

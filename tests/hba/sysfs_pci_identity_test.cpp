@@ -64,6 +64,23 @@ TEST_F(SysfsPciIdentity, DirectoryLackingAnIdentityFileIsPassedOver) {
     EXPECT_EQ(FindPciIdInSysfs(0, 0x0b, 0, 0x1077, 0x015d), "N/A");
 }
 
+// Of two candidates that both name the subsystem, the first in find's order
+// lacks an identity file: it is passed over and the second wins.
+TEST_F(SysfsPciIdentity, SecondCandidateWinsWhenTheFirstLacksAnIdentityFile) {
+    for (const char* missing : {"vendor", "device"}) {
+        ASSERT_EQ(std::system("rm -rf /sys/devices"), 0);
+        world.AddPciDevice("devices/pci0000:00/0000:00:02.0/0000:0b:00.0", 0x1077, 0x2532, 0x1077, 0x015d);
+        world.AddPciDevice("devices/pci0000:00/0000:00:03.0/0000:0b:01.0", 0x1077, 0x2031, 0x1077, 0x015d);
+        const std::vector<std::string> order = RunPipeline("find /sys -name subsystem_vendor");
+        ASSERT_EQ(order.size(), 2u);
+        const std::string first = order[0].substr(0, order[0].rfind('/'));
+        ASSERT_EQ(std::remove((first + "/" + missing).c_str()), 0) << first;
+        const bool secondIs2532 = order[1].find("00:02.0") != std::string::npos;
+        EXPECT_EQ(FindPciIdInSysfs(0, 0x0b, 0, 0x1077, 0x015d), secondIs2532 ? "10772532" : "10772031")
+            << "first lacks " << missing;
+    }
+}
+
 TEST_F(SysfsPciIdentity, UnreadableIdentityGivesNA) {
     world.AddPciDevice("devices/pci0000:00/0000:0b:00.0", 0x1077, 0x2532, 0x1077, 0x015d);
     world.WriteFile("/sys/devices/pci0000:00/0000:0b:00.0/device", "");
