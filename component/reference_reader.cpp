@@ -20,13 +20,25 @@ static std::wstring Widen(const xmlChar* text) {
     return text ? WidenBytes(reinterpret_cast<const char*>(text)) : std::wstring();
 }
 
-// The widened value of element's attribute called name, or "" when it has none.
+// The attribute's whole value: its text and entity references joined, as
+// libxml2 itself joins them.
+static std::wstring AttributeValue(const xmlAttr* attr) {
+    xmlChar* text = xmlNodeListGetString(attr->doc, attr->children, 1);
+    std::wstring value = Widen(text);
+    xmlFree(text);
+    return value;
+}
+
+// The widened value of element's attribute called name, or "" when it has
+// none. Only elements have attributes: a node of another kind that the walk
+// meets by name (a declaration behind an entity reference) gives "".
 std::wstring GetXmlAttribute(const xmlNode* element, const char* name) {
     std::wstring value;
+    if (element->type != XML_ELEMENT_NODE) return value;
     for (const xmlAttr* attr = element->properties; attr; attr = attr->next)
         if (attr->type == XML_ATTRIBUTE_NODE && attr->name &&
             std::strcmp(reinterpret_cast<const char*>(attr->name), name) == 0)
-            value = attr->children ? Widen(attr->children->content) : std::wstring();
+            value = AttributeValue(attr);
     return value;
 }
 
