@@ -72,7 +72,9 @@ static void ReadDevices(const xmlNode* list, std::vector<CRefDevice>& devices) {
 
 bool CReference::Load() {
     struct stat st;
-    if (stat(kCatalogue, &st) != 0) return false;
+    // A FIFO or a device would block the parser in open: only a regular
+    // file, or a link to one, is read.
+    if (stat(kCatalogue, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     xmlInitParser();
     xmlDoc* doc = xmlParseFile(kCatalogue);
     if (!doc) return false;
