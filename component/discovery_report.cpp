@@ -4,6 +4,8 @@
 // back byte for byte.
 #include <libxml/tree.h>
 
+#include <cstdio>
+
 #include "base_cmp.h"
 #include "text_conversion.h"
 
@@ -58,6 +60,16 @@ void AddDevice(xmlNode* devices, const CDevice& device) {
         AddLeaves(xmlNewChild(node, nullptr, X("fw_item"), nullptr), item, kItemLeaves);
 }
 
+// Formats doc into exactly the file at path, the name taken as it is and
+// never as a URI; true only when the whole report reached the file.
+bool SaveIndented(xmlDoc* doc, const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = xmlDocFormatDump(file, doc, 1) >= 0;
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
+}
+
 }  // namespace
 
 bool CBaseCmp::WriteDiscoveryXml() {
@@ -72,7 +84,7 @@ bool CBaseCmp::WriteDiscoveryXml() {
     for (const CDevice& device : discovery.devices) AddDevice(devices, device);
 
     // A report that could not be saved is a failure, not a stale success.
-    const bool saved = xmlSaveFormatFile(discoveryXmlPath.c_str(), doc, 1) >= 0;
+    const bool saved = SaveIndented(doc, discoveryXmlPath);
     xmlFreeDoc(doc);
     return saved;
 }

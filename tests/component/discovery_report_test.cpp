@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -125,5 +126,31 @@ TEST(DiscoveryReport, UnwritablePathIsAFailure) {
     EXPECT_FALSE(cmp.WriteDiscoveryXml());
     ::testing::internal::GetCapturedStderr();
 }
+
+TEST(DiscoveryReport, ShortWriteIsAFailure) {
+    TestCmp cmp;
+    cmp.discoveryXmlPath = "/dev/full";  // opens, then every write fails
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(cmp.WriteDiscoveryXml());
+    ::testing::internal::GetCapturedStderr();
+}
+
+class ReportPathTest : public ::testing::TestWithParam<const char*> {};
+
+// The path names a file relative to the working directory, as it is: no
+// percent escape is decoded and "-" is no standard output.
+TEST_P(ReportPathTest, WritesExactlyTheNamedFile) {
+    ASSERT_EQ(std::system("mkdir -p b"), 0);  // where "b%2Fc.xml" decoded would lead
+    TestCmp cmp;
+    cmp.discoveryXmlPath = GetParam();
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(cmp.WriteDiscoveryXml());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(ReadFile(GetParam()).rfind("<?xml version=\"1.0\"?>\n<zorv_rom_discovery", 0), 0u);
+    EXPECT_EQ(std::system("test -z \"$(ls -A b)\""), 0) << "a decoded name was written";
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ReportPathTest,
+                         ::testing::Values("a%41.xml", "b%2Fc.xml", "-"));
 
 }  // namespace
