@@ -13,9 +13,26 @@ namespace {
 
 const xmlChar* X(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
 
+// The value's bytes as the report carries them. XML cannot hold a control
+// character other than TAB, LF and CR (a vendor library may give one), so
+// each is written as its Unicode control picture, U+2400 plus its code.
+std::string ReportText(const std::wstring& value) {
+    std::string text;
+    for (char c : NarrowLowBytes(value)) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
+            text += "\xE2\x90";  // UTF-8 of U+2400 to U+241F: E2 90 80 to E2 90 9F
+            text += static_cast<char>(0x80 + byte);
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
 void AddLeaf(xmlNode* parent, const char* name, const std::wstring& value) {
     xmlNode* leaf = xmlNewChild(parent, nullptr, X(name), nullptr);
-    xmlNewProp(leaf, X("value"), X(NarrowLowBytes(value).c_str()));
+    xmlNewProp(leaf, X("value"), X(ReportText(value).c_str()));
 }
 
 // A record's leaves, in report order.
