@@ -143,12 +143,15 @@ TEST_P(EmulexFlashTest, MapsTheScriptCode) {
     Emulex cmp;
     cmp.log.SetQuiet(true);
     EXPECT_EQ(cmp.Flash(), GetParam().status);
+    EXPECT_TRUE(LoggedEngineCode(GetParam().code));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, EmulexFlashTest,
-                         ::testing::Values(EngineCase{"exit 0", 1}, EngineCase{"exit 1", 3}, EngineCase{"exit 2", 7},
-                                           EngineCase{"exit 6", 7}, EngineCase{"exit 7", 7}, EngineCase{"exit 8", 8},
-                                           EngineCase{"exit 200", 200}, EngineCase{"kill KILL", 137}));
+                         ::testing::Values(EngineCase{"exit 0", 0, 1}, EngineCase{"exit 1", 1, 3},
+                                           EngineCase{"exit 2", 2, 7}, EngineCase{"exit 6", 6, 7},
+                                           EngineCase{"exit 7", 7, 7}, EngineCase{"exit 8", 8, 8},
+                                           EngineCase{"exit 200", 200, 200}, EngineCase{"kill KILL", 137, 137},
+                                           EngineCase{"kill-shell KILL", 137, 137}));
 
 TEST(EmulexFlash, UpdateOrForceAndTheLoggedCommand) {
     InstallEngine("elxflashStandalone-1.2/lx/elxflash.sh");
