@@ -104,6 +104,16 @@ TEST(ComponentE2eLog, TwoRunsAppend) {
     EXPECT_EQ(r.log, "earlier\n" + kNoCatalogue + kNoCatalogue);
 }
 
+TEST(ComponentE2eLog, MissingLogDirectoryIsCreated) {
+    SandboxCase box;
+    box.StartWithoutLogDirectory();
+    const SandboxResult r = box.RunShell("test ! -e /var/orbil && " + ShellQuote(FCHBA_COMPONENT_EXE));
+    ASSERT_TRUE(r.ran) << r.err;
+    EXPECT_EQ(r.status, 7);
+    EXPECT_EQ(r.out, kNoCatalogue);
+    EXPECT_EQ(r.log, kNoCatalogue);
+}
+
 TEST(ComponentE2eLog, UnwritableLogIsReportedPerMessage) {
     SandboxCase box;
     box.MakeDir("var/orbil/Component.log");  // a directory cannot be appended to
