@@ -58,6 +58,19 @@ TEST(QLogicBuildDeviceList, OneBootBiosItemPerMatchedAdapter) {
     EXPECT_EQ(cmp.discovery.devices[1].fw_items[0].action, L"rewrite");
 }
 
+TEST(QLogicDiscover, CatalogueWithoutDevicesMatchesNothing) {
+    QLogic cmp;
+    cmp.AddAdapter("10772532", "1077015d", "QLE2562", "2.10");
+    cmp.discovery.type = L"stale";  // discovery sets the header, also to the empty text
+    cmp.log.SetQuiet(true);
+    ASSERT_TRUE(cmp.Discover());
+    EXPECT_EQ(cmp.discovery.type, L"");
+    EXPECT_TRUE(cmp.discovery.devices.empty());
+    EXPECT_EQ(cmp.FindReferenceDevice(L"1077.2532.1077.015d"), -1);
+    EXPECT_EQ(cmp.FindReferenceDevice(L""), -1);
+    EXPECT_EQ(cmp.CBaseCmp::FindReferenceDevice(L""), -1);
+}
+
 struct FlashCase {
     const char* name;
     const char* ends;  // how the engine ends
