@@ -81,7 +81,10 @@ void AddDevice(xmlNode* devices, const CDevice& device) {
 // never as a URI; true only when the whole report reached the file.
 bool SaveIndented(xmlDoc* doc, const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file) {
+        std::perror(path.c_str());  // on standard error, like the library's own failures
+        return false;
+    }
     const bool written = xmlDocFormatDump(file, doc, 1) >= 0;
     const bool closed = std::fclose(file) == 0;
     return written && closed;
