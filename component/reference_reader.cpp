@@ -20,13 +20,25 @@ static std::wstring Widen(const xmlChar* text) {
     return text ? WidenBytes(reinterpret_cast<const char*>(text)) : std::wstring();
 }
 
-// The widened value of element's attribute called name, or "" when it has none.
+// The attribute's whole value: its text and entity references joined, as
+// libxml2 itself joins them.
+static std::wstring AttributeValue(const xmlAttr* attr) {
+    xmlChar* text = xmlNodeListGetString(attr->doc, attr->children, 1);
+    std::wstring value = Widen(text);
+    xmlFree(text);
+    return value;
+}
+
+// The widened value of element's attribute called name, or "" when it has
+// none. Only elements have attributes: a node of another kind that the walk
+// meets by name (a declaration behind an entity reference) gives "".
 std::wstring GetXmlAttribute(const xmlNode* element, const char* name) {
     std::wstring value;
+    if (element->type != XML_ELEMENT_NODE) return value;
     for (const xmlAttr* attr = element->properties; attr; attr = attr->next)
         if (attr->type == XML_ATTRIBUTE_NODE && attr->name &&
             std::strcmp(reinterpret_cast<const char*>(attr->name), name) == 0)
-            value = attr->children ? Widen(attr->children->content) : std::wstring();
+            value = AttributeValue(attr);
     return value;
 }
 
@@ -60,7 +72,9 @@ static void ReadDevices(const xmlNode* list, std::vector<CRefDevice>& devices) {
 
 bool CReference::Load() {
     struct stat st;
-    if (stat(kCatalogue, &st) != 0) return false;
+    // A FIFO or a device would block the parser in open: only a regular
+    // file, or a link to one, is read.
+    if (stat(kCatalogue, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     xmlInitParser();
     xmlDoc* doc = xmlParseFile(kCatalogue);
     if (!doc) return false;

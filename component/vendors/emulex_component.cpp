@@ -47,7 +47,9 @@ std::string CComponent::ZeroPad4(std::string text) {
 
 int CComponent::PrepareKit() {
     log << "Preparing the Emulex Kit...";
-    ExecuteCommand("unzip elxflashStandalone*.zip");
+    // -n: a kit unpacked by an earlier run is kept, and unzip never stops to
+    // ask about it on a terminal.
+    ExecuteCommand("unzip -n elxflashStandalone*.zip");
     log << "done\n";
     MakeEngineExecutable(kScript);
     return 0;

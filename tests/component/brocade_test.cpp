@@ -57,12 +57,14 @@ TEST_P(BrocadeFlashTest, SuccessOnlyOnZero) {
     Brocade cmp;
     cmp.log.SetQuiet(true);
     EXPECT_EQ(cmp.Flash(), GetParam().status);
+    EXPECT_TRUE(LoggedEngineCode(GetParam().code));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, BrocadeFlashTest,
-                         ::testing::Values(EngineCase{"exit 0", 1}, EngineCase{"exit 1", 7}, EngineCase{"exit 2", 7},
-                                           EngineCase{"exit 255", 7}, EngineCase{"kill KILL", 7},
-                                           EngineCase{"kill SEGV", 7}));
+                         ::testing::Values(EngineCase{"exit 0", 0, 1}, EngineCase{"exit 1", 1, 7},
+                                           EngineCase{"exit 2", 2, 7}, EngineCase{"exit 255", 255, 7},
+                                           EngineCase{"kill KILL", 137, 7}, EngineCase{"kill SEGV", 139, 7},
+                                           EngineCase{"kill-shell KILL", 137, 7}));
 
 TEST(BrocadeFlash, CommandLineWithAndWithoutForce) {
     InstallEngine("./bcu");

@@ -64,6 +64,37 @@ TEST_P(ComponentE2e, ConsoleLogAndStatus) {
 INSTANTIATE_TEST_SUITE_P(Runs, ComponentE2e, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct CatalogueFileCase {
+    const char* name;
+    const char* make;  // shell command that makes ./reference.xml
+    std::string out;
+};
+
+void PrintTo(const CatalogueFileCase& c, std::ostream* os) { *os << c.name; }
+
+const CatalogueFileCase kCatalogueFiles[] = {
+    {"fifo", "mkfifo reference.xml", kNoCatalogue},
+    {"directory", "mkdir reference.xml", kNoCatalogue},
+    {"link_to_a_directory", "mkdir d && ln -s d reference.xml", kNoCatalogue},
+    {"link_to_a_file", "mv catalogue.xml elsewhere.xml && ln -s elsewhere.xml reference.xml", kNoAdapter},
+};
+
+class CatalogueFileE2e : public ::testing::TestWithParam<CatalogueFileCase> {};
+
+TEST_P(CatalogueFileE2e, OnlyARegularFileIsRead) {
+    SandboxCase box;
+    box.Write("work/catalogue.xml", kCatalogue);
+    // A reader that opens a FIFO waits for a writer for ever: the timeout turns that into 124.
+    const SandboxResult r =
+        box.RunShell(std::string(GetParam().make) + " && timeout 10 " + ShellQuote(FCHBA_COMPONENT_EXE));
+    ASSERT_TRUE(r.ran) << r.err;
+    EXPECT_EQ(r.status, 7);
+    EXPECT_EQ(r.out, GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CatalogueFileE2e, ::testing::ValuesIn(kCatalogueFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ComponentE2eLog, TwoRunsAppend) {
     SandboxCase box;
     box.Write("var/orbil/Component.log", "earlier\n");
@@ -71,6 +102,16 @@ TEST(ComponentE2eLog, TwoRunsAppend) {
     const SandboxResult r = box.RunShell(exe + " /s; " + exe + " /s");
     ASSERT_TRUE(r.ran) << r.err;
     EXPECT_EQ(r.log, "earlier\n" + kNoCatalogue + kNoCatalogue);
+}
+
+TEST(ComponentE2eLog, MissingLogDirectoryIsCreated) {
+    SandboxCase box;
+    box.StartWithoutLogDirectory();
+    const SandboxResult r = box.RunShell("test ! -e /var/orbil && " + ShellQuote(FCHBA_COMPONENT_EXE));
+    ASSERT_TRUE(r.ran) << r.err;
+    EXPECT_EQ(r.status, 7);
+    EXPECT_EQ(r.out, kNoCatalogue);
+    EXPECT_EQ(r.log, kNoCatalogue);
 }
 
 TEST(ComponentE2eLog, UnwritableLogIsReportedPerMessage) {

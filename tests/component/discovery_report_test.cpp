@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -123,7 +125,56 @@ TEST(DiscoveryReport, UnwritablePathIsAFailure) {
     cmp.discoveryXmlPath = "missing/dir/report.xml";
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(cmp.WriteDiscoveryXml());
-    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "missing/dir/report.xml: No such file or directory\n");
+}
+
+TEST(DiscoveryReport, ShortWriteIsAFailure) {
+    TestCmp cmp;
+    cmp.discoveryXmlPath = "/dev/full";  // opens, then every write fails
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(cmp.WriteDiscoveryXml());
+    EXPECT_NE(::testing::internal::GetCapturedStderr(), "");  // libxml2's own report
+}
+
+class ReportPathTest : public ::testing::TestWithParam<const char*> {};
+
+// The path names a file relative to the working directory, as it is: no
+// percent escape is decoded and "-" is no standard output.
+TEST_P(ReportPathTest, WritesExactlyTheNamedFile) {
+    ASSERT_EQ(std::system("mkdir -p b"), 0);  // where "b%2Fc.xml" decoded would lead
+    TestCmp cmp;
+    cmp.discoveryXmlPath = GetParam();
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(cmp.WriteDiscoveryXml());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(ReadFile(GetParam()).rfind("<?xml version=\"1.0\"?>\n<zorv_rom_discovery", 0), 0u);
+    EXPECT_EQ(std::system("test -z \"$(ls -A b)\""), 0) << "a decoded name was written";
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ReportPathTest,
+                         ::testing::Values("a%41.xml", "b%2Fc.xml", "-"));
+
+// A vendor library may hand over control bytes; XML cannot carry them, so the
+// report shows each as its control picture and stays well-formed.
+TEST(DiscoveryReport, ControlBytesBecomeVisibleStandIns) {
+    TestCmp cmp;
+    cmp.discoveryXmlPath = "report.xml";
+    CDevice device;
+    device.product_id = L"\x01";
+    device.busnumber = std::wstring(L"a\tb\nc\rd\x7f") + wchar_t(0x11f);  // allowed bytes, and a low byte of 0x1f
+    CFwItem item;
+    item.active_version = L"1\x1b" L"2\x1f";
+    device.fw_items.push_back(item);
+    cmp.discovery.devices.push_back(device);
+    ASSERT_TRUE(cmp.WriteDiscoveryXml());
+
+    const std::string report = ReadFile("report.xml");
+    EXPECT_NE(report.find("<product_id value=\"&#x2401;\"/>"), std::string::npos) << report;
+    EXPECT_NE(report.find("<busnumber value=\"a&#9;b&#10;c&#13;d\x7f&#x241F;\"/>"), std::string::npos) << report;
+    EXPECT_NE(report.find("<active_version value=\"1&#x241B;2&#x241F;\"/>"), std::string::npos) << report;
+    xmlDoc* parsed = xmlReadMemory(report.data(), static_cast<int>(report.size()), "report.xml", nullptr, XML_PARSE_NONET);
+    EXPECT_NE(parsed, nullptr) << "the report is not well-formed";
+    xmlFreeDoc(parsed);
 }
 
 }  // namespace

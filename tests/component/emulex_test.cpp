@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -74,6 +78,52 @@ TEST(EmulexDiscover, UnpacksQueriesAndListsTwoItemsPerAdapter) {
     EXPECT_EQ(cmp.discovery.type, L"");
 }
 
+// PrepareKit in a child whose standard input is a terminal, as under an
+// administrator's shell. Its result, or -1 when it is still running after
+// the timeout (it is then killed with all it started).
+int PrepareKitWithTerminalInput(int seconds) {
+    int master, terminal;
+    if (openpty(&master, &terminal, nullptr, nullptr, nullptr) != 0) return -2;
+    const pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);
+        dup2(terminal, STDIN_FILENO);
+        Emulex cmp;
+        cmp.log.SetQuiet(true);
+        _exit(cmp.PrepareKit());
+    }
+    setpgid(child, child);
+    close(terminal);
+    int status = 0, result = -1;
+    for (int tick = 0; tick < seconds * 100; ++tick) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            result = WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+            break;
+        }
+        usleep(10000);
+    }
+    if (result == -1) {
+        kill(-child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    close(master);
+    return result;
+}
+
+TEST(EmulexPrepareKit, LaterRunKeepsTheUnpackedKitWithoutAsking) {
+    MakeKit("");
+    {
+        Emulex cmp;
+        cmp.log.SetQuiet(true);
+        EXPECT_EQ(cmp.PrepareKit(), 0);
+    }
+    const char kScript[] = "elxflashStandalone-1.2/lx/elxflash.sh";
+    std::ofstream(kScript, std::ios::app) << "# changed after unpacking\n";
+    EXPECT_EQ(PrepareKitWithTerminalInput(5), 0) << "unzip waits for an answer on the terminal";
+    EXPECT_NE(ReadFile(kScript).find("# changed after unpacking\n"), std::string::npos);
+    EXPECT_EQ(FileMode(kScript), 0755);
+}
+
 TEST(EmulexDiscover, NoKitListsNothingAndStillSucceeds) {
     Emulex cmp;
     cmp.log.SetQuiet(true);
@@ -93,12 +143,15 @@ TEST_P(EmulexFlashTest, MapsTheScriptCode) {
     Emulex cmp;
     cmp.log.SetQuiet(true);
     EXPECT_EQ(cmp.Flash(), GetParam().status);
+    EXPECT_TRUE(LoggedEngineCode(GetParam().code));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, EmulexFlashTest,
-                         ::testing::Values(EngineCase{"exit 0", 1}, EngineCase{"exit 1", 3}, EngineCase{"exit 2", 7},
-                                           EngineCase{"exit 6", 7}, EngineCase{"exit 7", 7}, EngineCase{"exit 8", 8},
-                                           EngineCase{"exit 200", 200}, EngineCase{"kill KILL", 137}));
+                         ::testing::Values(EngineCase{"exit 0", 0, 1}, EngineCase{"exit 1", 1, 3},
+                                           EngineCase{"exit 2", 2, 7}, EngineCase{"exit 6", 6, 7},
+                                           EngineCase{"exit 7", 7, 7}, EngineCase{"exit 8", 8, 8},
+                                           EngineCase{"exit 200", 200, 200}, EngineCase{"kill KILL", 137, 137},
+                                           EngineCase{"kill-shell KILL", 137, 137}));
 
 TEST(EmulexFlash, UpdateOrForceAndTheLoggedCommand) {
     InstallEngine("elxflashStandalone-1.2/lx/elxflash.sh");

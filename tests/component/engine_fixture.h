@@ -19,17 +19,28 @@ inline void InstallEngine(const std::string& path) {
                     .c_str());
 }
 
-// "exit 3" or "kill KILL".
+// "exit 3", "kill KILL" or "kill-shell KILL".
 inline void EngineEnds(const std::string& how) {
     std::ofstream("engine-status") << how << "\n";
     std::remove("engine-calls");
 }
 
-// How the engine ends, and the status the component then returns.
+// How the engine ends, the engine code the component then logs and the
+// status it returns.
 struct EngineCase {
     const char* ends;
+    int code;
     int status;
 };
+
+// The component logged this engine code.
+inline bool LoggedEngineCode(int code) {
+    std::ifstream in("/var/orbil/Component.log");
+    const std::string line = "Flash Engine exit code: " + std::to_string(code);
+    for (std::string logged; std::getline(in, logged);)
+        if (logged == line) return true;
+    return false;
+}
 
 inline void PrintTo(const EngineCase& c, std::ostream* os) { *os << c.ends; }
 

@@ -58,6 +58,19 @@ TEST(QLogicBuildDeviceList, OneBootBiosItemPerMatchedAdapter) {
     EXPECT_EQ(cmp.discovery.devices[1].fw_items[0].action, L"rewrite");
 }
 
+TEST(QLogicDiscover, CatalogueWithoutDevicesMatchesNothing) {
+    QLogic cmp;
+    cmp.AddAdapter("10772532", "1077015d", "QLE2562", "2.10");
+    cmp.discovery.type = L"stale";  // discovery sets the header, also to the empty text
+    cmp.log.SetQuiet(true);
+    ASSERT_TRUE(cmp.Discover());
+    EXPECT_EQ(cmp.discovery.type, L"");
+    EXPECT_TRUE(cmp.discovery.devices.empty());
+    EXPECT_EQ(cmp.FindReferenceDevice(L"1077.2532.1077.015d"), -1);
+    EXPECT_EQ(cmp.FindReferenceDevice(L""), -1);
+    EXPECT_EQ(cmp.CBaseCmp::FindReferenceDevice(L""), -1);
+}
+
 struct FlashCase {
     const char* name;
     const char* ends;  // how the engine ends
@@ -73,6 +86,7 @@ const FlashCase kFlashes[] = {
     {"fifteen", "exit 15", 15, 15},   {"sixteen", "exit 16", 16, 7}, {"seventeen", "exit 17", 17, 7},
     {"eighteen", "exit 18", 18, 18},  {"max", "exit 255", 255, 255},
     {"killed", "kill KILL", 137, 137}, {"terminated", "kill TERM", 143, 143},
+    {"shell_killed", "kill-shell KILL", 137, 137},
 };
 
 class QLogicFlashTest : public ::testing::TestWithParam<FlashCase> {};
@@ -84,8 +98,7 @@ TEST_P(QLogicFlashTest, MapsTheEngineCode) {
     QLogic cmp;
     cmp.log.SetQuiet(true);
     EXPECT_EQ(cmp.Flash(), c.status);
-    EXPECT_NE(ReadFile("/var/orbil/Component.log").find("Flash Engine exit code: " + std::to_string(c.code) + "\n"),
-              std::string::npos);
+    EXPECT_TRUE(LoggedEngineCode(c.code));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, QLogicFlashTest, ::testing::ValuesIn(kFlashes),

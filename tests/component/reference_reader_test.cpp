@@ -82,6 +82,26 @@ const CatalogueCase kCatalogues[] = {
      "|"},
     {"escaped_value", "<devices><device><model value=\"a&amp;b &lt;c&gt;\"/></device></devices>",
      "|[,,a&b <c>,,,,]"},
+    // An entity reference's first child is the entity's declaration, whose
+    // siblings are the other declarations: the walk meets them by name, and
+    // none of them has attributes.
+    {"reference_leads_to_entity_declarations",
+     "<!DOCTYPE catalogue [<!ENTITY device \"d\"> <!ENTITY type \"t\">]>"
+     "<taverin_fchba_reference><devices>&device;</devices></taverin_fchba_reference>",
+     "|[,,,,,,]"},
+    {"reference_leads_to_attribute_default",
+     "<!DOCTYPE catalogue [<!ENTITY device \"d\"> <!ATTLIST x bios CDATA \"default\">]>"
+     "<taverin_fchba_reference><devices>&device;</devices></taverin_fchba_reference>",
+     "|[,,,,,,]"},
+    {"reference_leads_to_instruction",
+     "<!DOCTYPE catalogue [<!ENTITY device \"<?model m?>\"> <?type t?> <!ENTITY duration \"9\">]>"
+     "<taverin_fchba_reference><devices>&device;<device><model value=\"kept\"/></device></devices>"
+     "</taverin_fchba_reference>",
+     "|[,,,,,,][,,kept,,,,]"},
+    {"entity_inside_value",
+     "<!DOCTYPE catalogue [<!ENTITY v \"1&w;\"> <!ENTITY w \"0\">]>"
+     "<devices><device><bios value=\"2.&v;\"/><model value=\"&v;-&amp;&#65;&v;\"/></device></devices>",
+     "|[,,10-&A10,,2.10,,]"},
 };
 
 class CatalogueTest : public ::testing::TestWithParam<CatalogueCase> {};

@@ -152,4 +152,24 @@ TEST(RunE2eReport, ListsTheMatchedAdapterFieldByField) {
               "</zorv_rom_discovery>\n");
 }
 
+// A vendor library that reports control bytes: the report shows them as
+// control pictures instead of holding bytes that no XML parser reads.
+TEST(RunE2eReport, ControlBytesFromTheVendorLibraryAreShownVisibly) {
+    SandboxCase sandbox;
+    LayDemoMachine(sandbox);
+    sandbox.Write("work/reference.xml", Catalogue(kQLE, "3.00"));
+    const std::string fixture = "usr/lib/libqlsdm.so.fixture";
+    std::string adapter = ReadFile(sandbox.SetupPath(fixture));
+    adapter.replace(adapter.find("attr Model QLE2562"), 18, "attr Model QLE\x01");
+    adapter.replace(adapter.find("attr OptionROMVersion 2.02"), 26, "attr OptionROMVersion 1\x1b" "2");
+    sandbox.Write(fixture, adapter);
+
+    const SandboxResult r = sandbox.RunComponent({"/s", "/d", "report.xml"});
+    ASSERT_TRUE(r.ran) << r.err;
+    EXPECT_EQ(r.status, 3);
+    const std::string report = r.WorkFile("report.xml");
+    EXPECT_NE(report.find("<product_id value=\"QLE&#x2401;\"/>"), std::string::npos) << report;
+    EXPECT_NE(report.find("<active_version value=\"1&#x241B;2\"/>"), std::string::npos) << report;
+}
+
 }  // namespace

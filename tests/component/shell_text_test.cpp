@@ -33,6 +33,9 @@ TEST(ExecuteCommand, ReadsAFileLikeCat) {
 TEST(TextConversion, ToWide) {
     EXPECT_EQ(ToWide(""), L"");
     EXPECT_EQ(ToWide("QLE2562 v.2.10 build"), L"QLE2562 v.2.10 build");
+    // The C locale converts no byte above 0x7F: what came before it is kept.
+    EXPECT_EQ(ToWide("QLE\xE9x"), L"QLE");
+    EXPECT_EQ(ToWide("\xC3\xA9"), L"");
 }
 
 TEST(TextConversion, ByteWideningRoundTrips) {

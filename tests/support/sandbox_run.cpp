@@ -59,8 +59,9 @@ SandboxResult SandboxCase::RunShell(const std::string& command) const {
     r.resultDir = root_ + "/result";
     const std::string errFile = root_ + "/stderr";
     std::system(("rm -rf " + ShellQuote(r.resultDir)).c_str());
-    const std::string line = ShellQuote(FCHBA_SANDBOX) + " --setup " + ShellQuote(root_ + "/setup") + " --result " +
-                             ShellQuote(r.resultDir) + " -- bash -c " + ShellQuote(command) + " 2>" + ShellQuote(errFile);
+    const std::string line = ShellQuote(FCHBA_SANDBOX) + (withoutLogDirectory_ ? " --no-orbil" : "") + " --setup " +
+                             ShellQuote(root_ + "/setup") + " --result " + ShellQuote(r.resultDir) + " -- bash -c " +
+                             ShellQuote(command) + " 2>" + ShellQuote(errFile);
     FILE* p = popen(line.c_str(), "r");
     if (!p) return r;
     char buf[4096];

@@ -30,6 +30,8 @@ public:
     void Write(const std::string& path, const std::string& content, int mode = 0644);
     void MakeDir(const std::string& path);
     std::string SetupPath(const std::string& path) const;
+    // Runs start with no /var/orbil at all, instead of an empty one.
+    void StartWithoutLogDirectory() { withoutLogDirectory_ = true; }
 
     // The component executable with these words after its name.
     SandboxResult RunComponent(const std::vector<std::string>& args) const;
@@ -38,6 +40,7 @@ public:
 
 private:
     std::string root_;
+    bool withoutLogDirectory_ = false;
 };
 
 // Shell-quotes one word.
