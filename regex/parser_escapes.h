@@ -130,8 +130,9 @@ typename PatternT<C>::String PatternT<C>::parseEscape(bool& negated, bool& quote
     case C('n'):
       return String(1, C(10));
     case C('r'):
-    case C('e'):
       return String(1, C(13));
+    case C('e'):
+      return String(1, C(27));
     case C('f'):
       return String(1, C(12));
     case C('a'):
