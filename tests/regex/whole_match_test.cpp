@@ -82,6 +82,14 @@ const WholeCase kGroupNumbering[] = {
     {"LookAheadCaptureKeptOnSuccess", "(?=(a))a", NO_FLAGS, "a", true, {{0, 1}}},
     {"AtomicCaptureKeptOnSuccess", "(?>(a))b", NO_FLAGS, "ab", true, {{0, 1}}},
     {"NestedLookAheadCaptureRestored", "(?=(a)(?=(b)))x|ab", NO_FLAGS, "ab", true, {UNSET, UNSET}},
+    // Ten groups in one body, given back to what the first iteration left
+    // when the second one fails after its body succeeded.
+    {"ManyLookAheadCapturesRestored", "(?:(?=(.)(.)(.)(.)(.)(?:(.)(.)(.)(.)(.)))..........)*klmnopqrs!",
+     NO_FLAGS, "abcdefghijklmnopqrs!", true,
+     {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}}},
+    {"ManyAtomicCapturesRestored", "(?:(?>(.)(.)(.)(.)(.)(?:(.)(.)(.)(.)(.))))*klmnopqrs!", NO_FLAGS,
+     "abcdefghijklmnopqrs!", true,
+     {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}}},
     {"TenGroupsThenReference", "(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)\\10", NO_FLAGS, "abcdefghijj", true,
      {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}}},
 };
