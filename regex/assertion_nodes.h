@@ -3,7 +3,7 @@
 // and end of a line or of the subject, a word boundary, the end of the
 // previous match and a look-behind over a literal text. Line terminators are
 // "\n" and "\r" under every flag. The word test knows only the 52 ASCII
-// letters, and "\B" holds only at the end of the subject.
+// letters.
 
 #include <string>
 
@@ -70,11 +70,13 @@ class NFAWordBoundaryNodeT : public NodeOf<C> {
  public:
   explicit NFAWordBoundaryNodeT(bool positive) : positive(positive) {}
 
+  // A boundary lies between a word character and a non-word one; outside the
+  // subject there is no character, which counts as a non-word one. "\B"
+  // holds exactly where "\b" does not.
   int match(const std::basic_string<C>& subject, MatcherT<C>& m, int p) const override {
-    if (p < static_cast<int>(subject.size())) {
-      const bool before = p > 0 && isWordChar(subject[p - 1]);
-      if (!positive || before == isWordChar(subject[p])) return -1;
-    }
+    const bool before = p > 0 && isWordChar(subject[p - 1]);
+    const bool after = p < static_cast<int>(subject.size()) && isWordChar(subject[p]);
+    if ((before != after) != positive) return -1;
     return matchNode<C>(this->next, subject, m, p);
   }
 

@@ -121,15 +121,11 @@ class NFALookAheadNodeT : public NodeOf<C> {
       : positive(positive), inner(inner), groups(groups) {}
 
   int match(const std::basic_string<C>& subject, MatcherT<C>& m, int p) const override {
-    GroupSnapshot<C> saved(m, groups);
-    const int r = matchNode<C>(inner, subject, m, p);
-    if ((r == -1) == positive) {
-      saved.restore();
-      return -1;
-    }
-    const int result = matchNode<C>(this->next, subject, m, p);
-    if (result < 0) saved.restore();
-    return result;
+    return SavedGroup<C>(m, groups).guard([&] {
+      const int r = matchNode<C>(inner, subject, m, p);
+      if ((r == -1) == positive) return -1;
+      return matchNode<C>(this->next, subject, m, p);
+    });
   }
 
   bool positive;

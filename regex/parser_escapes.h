@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <type_traits>
 
 #include "node_kinds.h"
 #include "pattern.h"
@@ -130,8 +131,9 @@ typename PatternT<C>::String PatternT<C>::parseEscape(bool& negated, bool& quote
     case C('n'):
       return String(1, C(10));
     case C('r'):
-    case C('e'):
       return String(1, C(13));
+    case C('e'):
+      return String(1, C(27));
     case C('f'):
       return String(1, C(12));
     case C('a'):
@@ -343,16 +345,31 @@ typename PatternT<C>::Node* PatternT<C>::parseBackReference() {
   return registerNode(new typename NodeKinds<C>::Reference(n));
 }
 
+// Appends one pattern character as the report shows it. A wide character
+// outside ASCII is spelled \x{hex}: its low byte alone could be a NUL or a
+// false meta character.
+template <class C>
+void appendReported(std::string& report, C c) {
+  const auto code = static_cast<std::make_unsigned_t<C>>(c);
+  if (sizeof(C) == 1 || code < 0x80) {
+    report += static_cast<char>(c);
+    return;
+  }
+  char spelled[sizeof "\\x{ffffffff}"];
+  std::snprintf(spelled, sizeof spelled, "\\x{%lx}", static_cast<unsigned long>(code));
+  report += spelled;
+}
+
 // Shows the pattern, a caret under the character just before parsePos and a
-// message chosen by that character; sets error. Wide texts are narrowed to
-// their low bytes, and the report is written in the orientation standard
-// error already has, so that it always appears.
+// message chosen by that character; sets error. The caret's column counts
+// pattern characters, however they are spelled. The report is written in
+// the orientation standard error already has, so that it always appears.
 template <class C>
 void PatternT<C>::raiseError() {
   std::string report;
   for (C c : patternText) {
     if (sizeof(C) == 1 && c == C(0)) break;
-    report += static_cast<char>(c);
+    appendReported(report, c);
   }
   const int at = parsePos - 1;
   report += '\n';

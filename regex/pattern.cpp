@@ -6,7 +6,8 @@
 #include "parser_escapes.h"
 
 template <class C>
-std::map<typename PatternT<C>::String, std::unique_ptr<PatternT<C>>> PatternT<C>::patternCache;
+std::map<std::pair<typename PatternT<C>::String, std::uint64_t>, std::unique_ptr<PatternT<C>>>
+    PatternT<C>::patternCache;
 template <class C>
 std::map<typename PatternT<C>::String, std::pair<typename PatternT<C>::String, std::uint64_t>>
     PatternT<C>::registeredPatterns;
@@ -109,10 +110,11 @@ void PatternT<C>::unregisterPatterns() {
 
 template <class C>
 PatternT<C>* PatternT<C>::compileCached(const String& pattern, std::uint64_t flags) {
-  auto found = patternCache.find(pattern);
+  const auto key = std::make_pair(pattern, flags);
+  auto found = patternCache.find(key);
   if (found != patternCache.end()) return found->second.get();
   PatternT* compiled = compile(pattern, flags);
-  patternCache[pattern].reset(compiled);
+  patternCache[key].reset(compiled);
   return compiled;
 }
 

@@ -8,8 +8,8 @@
 // error, which has then been reported on standard error.
 //
 // Process-wide tables, per variant: a cache of compiled patterns keyed by
-// text alone and a table of named patterns that "{name}" refers to. Both are
-// built before main and released at exit, cached patterns included.
+// text and flags and a table of named patterns that "{name}" refers to. Both
+// are built before main and released at exit, cached patterns included.
 
 #include <cstdint>
 #include <map>
@@ -51,7 +51,8 @@ class PatternT {
   // Stores the text (not the compiled pattern) under name when it compiles.
   static bool registerPattern(const String& name, const String& pattern, std::uint64_t flags);
   static void unregisterPatterns();
-  // Keyed by text alone: a later call with other flags gets the first result.
+  // Compiles a text once per flags value and keeps the result, a failure
+  // included, which is thus reported once.
   static PatternT* compileCached(const String& pattern, std::uint64_t flags);
   static void clearCache();
 
@@ -127,7 +128,7 @@ class PatternT {
   static String classUnion(String one, String two);
   static String classIntersection(String one, String two);
 
-  static std::map<String, std::unique_ptr<PatternT>> patternCache;
+  static std::map<std::pair<String, std::uint64_t>, std::unique_ptr<PatternT>> patternCache;
   static std::map<String, std::pair<String, std::uint64_t>> registeredPatterns;
 
   std::map<Node*, bool> nodes;

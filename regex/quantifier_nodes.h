@@ -143,10 +143,7 @@ class NFAPossessiveQuantifierNodeT : public NFAQuantifierNodeT<C> {
       const int run = this->runLength(subject, p, this->countLimit());
       return run < this->min ? -1 : this->continueAt(subject, m, p + run);
     }
-    GroupSnapshot<C> saved(m, this->groups);
-    const int r = matchIterations(subject, m, p);
-    if (r < 0) saved.restore();
-    return r;
+    return SavedGroup<C>(m, this->groups).guard([&] { return matchIterations(subject, m, p); });
   }
 
  private:

@@ -2,6 +2,8 @@
 // character, per iteration or per alternative must finish with the right
 // answer, in the sanitizer build too, in seconds.
 
+#include <pthread.h>
+
 #include <chrono>
 
 #include "variants.h"
@@ -173,6 +175,42 @@ TEST_F(LongPattern, LongChainOfOptionalAtoms) {
   MatcherPtr<char> matcher(compiled->createMatcher("zzxy"));
   ASSERT_TRUE(matcher->findNext());
   EXPECT_EQ(groupSpan(*matcher, 0), (Span{2, 4}));
+}
+
+// Runs check on a thread of its own whose stack has only the given size.
+void onSmallStack(std::size_t stackBytes, void (*check)()) {
+  pthread_attr_t attributes;
+  ASSERT_EQ(pthread_attr_init(&attributes), 0);
+  ASSERT_EQ(pthread_attr_setstacksize(&attributes, stackBytes), 0);
+  pthread_t thread;
+  auto run = [](void* f) -> void* {
+    reinterpret_cast<void (*)()>(f)();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attributes, run, reinterpret_cast<void*>(check)), 0);
+  pthread_attr_destroy(&attributes);
+  pthread_join(thread, nullptr);
+}
+
+// A body holding very many groups saves and gives back every one of them,
+// on whichever stack the match runs; saving them takes stack too, which is
+// bounded like every other step (a thread of 1 MB leaves the match enough).
+template <class C>
+void expectManyGroupsGivenBack(const std::string& opening) {
+  const int groups = 100000;
+  std::string body;
+  for (int i = 0; i < groups; ++i) body += "(a)";
+  PatternPtr<C> pattern = compile<C>(opening + body + ")b|a*", NO_FLAGS);
+  ASSERT_NE(pattern, nullptr);
+  MatcherPtr<C> matcher(pattern->createMatcher(text<C>(std::string(groups, 'a'))));
+  ASSERT_TRUE(matcher->matches());
+  for (int group : {1, 8, 9, groups}) EXPECT_EQ(groupSpan(*matcher, group), UNSET) << group;
+}
+TEST_F(LongPattern, ManyGroupsInLookAheadAndAtomicBodies) {
+  onSmallStack(MB, [] {
+    FOR_BOTH_VARIANTS(expectManyGroupsGivenBack, "(?=");
+    FOR_BOTH_VARIANTS(expectManyGroupsGivenBack, "(?>");
+  });
 }
 
 TEST_F(LongPattern, LongSequenceOfAtoms) {

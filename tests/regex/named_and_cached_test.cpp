@@ -154,30 +154,46 @@ class PatternCache : public testing::Test {
   }
 };
 
-// The cache is keyed by the text alone: a later call with other flags gets
-// the pattern of the first call.
+// The cache is keyed by text and flags: each pair is compiled once, and a
+// request with other flags gets a pattern compiled with them.
 template <class C>
-void expectCacheIgnoresFlags() {
-  PatternT<C>* first = PatternT<C>::compileCached(text<C>("a"), NO_FLAGS);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(PatternT<C>::compileCached(text<C>("a"), IGNORE_CASE), first);
-  EXPECT_FALSE(first->matches(text<C>("A")));
-  EXPECT_EQ(first->getFlags(), NO_FLAGS);
+void expectCacheKeyedByFlags() {
+  PatternT<C>* plain = PatternT<C>::compileCached(text<C>("a"), NO_FLAGS);
+  ASSERT_NE(plain, nullptr);
+  PatternT<C>* folding = PatternT<C>::compileCached(text<C>("a"), IGNORE_CASE);
+  ASSERT_NE(folding, nullptr);
+  EXPECT_NE(folding, plain);
+  EXPECT_FALSE(plain->matches(text<C>("A")));
+  EXPECT_TRUE(folding->matches(text<C>("A")));
+  EXPECT_EQ(plain->getFlags(), NO_FLAGS);
+  EXPECT_EQ(folding->getFlags(), IGNORE_CASE);
+  EXPECT_EQ(PatternT<C>::compileCached(text<C>("a"), NO_FLAGS), plain);
+  EXPECT_EQ(PatternT<C>::compileCached(text<C>("a"), IGNORE_CASE), folding);
+  // Flags the engine ignores are still part of the key.
+  PatternT<C>* unknownBit = PatternT<C>::compileCached(text<C>("a"), 1u << 8);
+  ASSERT_NE(unknownBit, nullptr);
+  EXPECT_NE(unknownBit, plain);
+  EXPECT_EQ(unknownBit->getFlags(), 1u << 8);
 }
-TEST_F(PatternCache, KeyedByTextAlone) { FOR_BOTH_VARIANTS(expectCacheIgnoresFlags); }
+TEST_F(PatternCache, KeyedByTextAndFlags) { FOR_BOTH_VARIANTS(expectCacheKeyedByFlags); }
 
-// A text that does not compile is reported once; later calls return the
-// cached null silently.
+// A text that does not compile is reported once per flags value; later calls
+// with those flags return the cached null silently.
 template <class C>
 void expectFailureCached() {
-  std::string first = stderrOf([] {
-    EXPECT_EQ(PatternT<C>::compileCached(text<C>("a)"), NO_FLAGS), nullptr);
-  });
-  EXPECT_EQ(first, "a)\n ^\nSyntax Error near here. Possible unescaped meta character.\n");
-  std::string second = stderrOf([] {
-    EXPECT_EQ(PatternT<C>::compileCached(text<C>("a)"), NO_FLAGS), nullptr);
-  });
-  EXPECT_EQ(second, "");
+  const std::string report = "a)\n ^\nSyntax Error near here. Possible unescaped meta character.\n";
+  for (std::uint64_t flags : {NO_FLAGS, IGNORE_CASE}) {
+    std::string first = stderrOf([flags] {
+      EXPECT_EQ(PatternT<C>::compileCached(text<C>("a)"), flags), nullptr);
+    });
+    EXPECT_EQ(first, report) << "flags " << flags;
+    std::string second = stderrOf([flags] {
+      EXPECT_EQ(PatternT<C>::compileCached(text<C>("a)"), flags), nullptr);
+    });
+    EXPECT_EQ(second, "") << "flags " << flags;
+  }
+  // As a literal text it compiles.
+  EXPECT_NE(PatternT<C>::compileCached(text<C>("a)"), LITERAL_PATTERN), nullptr);
 }
 TEST_F(PatternCache, FailureIsCachedAndReportedOnce) { FOR_BOTH_VARIANTS(expectFailureCached); }
 

@@ -2,6 +2,8 @@
 // fresh matcher (how empty matches step on, where assertions hold), then the
 // matcher's own state rules.
 
+#include <algorithm>
+
 #include "variants.h"
 
 namespace {
@@ -113,12 +115,14 @@ const SearchCase kAssertions[] = {
     {"UpperCaseLettersAreWordLetters", "\\bAZ\\b", NO_FLAGS, " AZ ", {{1, 3}}, {}},
     {"LowerCaseLettersAreWordLetters", "\\baz\\b", NO_FLAGS, " az ", {{1, 3}}, {}},
     {"DigitIsNotWordLetter", "\\b", NO_FLAGS, "a1", {{0, 0}, {1, 1}}, {}},
-    {"BoundaryAtEndAfterDigit", "1\\b", NO_FLAGS, "a1", {{1, 2}}, {}},
+    {"NoBoundaryAtEndAfterDigit", "1\\b", NO_FLAGS, "a1", {}, {}},
     {"UnderscoreIsNotWordLetter", "\\b", NO_FLAGS, "_a", {{1, 1}}, {}},
-    {"BoundaryAtEndAfterBlank", " \\b", NO_FLAGS, "ab ", {{2, 3}}, {}},
-    {"NonBoundaryOnlyAtEnd", "\\B", NO_FLAGS, "abc", {{3, 3}}, {}},
-    {"NonBoundaryAtEndAfterBlank", "\\B", NO_FLAGS, "ab ", {{3, 3}}, {}},
-    {"NonBoundaryNeverInside", "a\\Bb", NO_FLAGS, "ab", {}, {}},
+    {"NoBoundaryAtEndAfterBlank", " \\b", NO_FLAGS, "ab ", {}, {}},
+    {"BoundaryAtEndAfterLetter", "b\\b", NO_FLAGS, "ab", {{1, 2}}, {}},
+    {"NonBoundaryInsideWord", "\\B", NO_FLAGS, "abc", {{1, 1}, {2, 2}}, {}},
+    {"NonBoundaryAtEndAfterBlank", "\\B", NO_FLAGS, "ab ", {{1, 1}, {3, 3}}, {}},
+    {"NonBoundaryBetweenLetters", "a\\Bb", NO_FLAGS, "ab", {{0, 2}}, {}},
+    {"NoNonBoundaryAtEndAfterLetter", "b\\B", NO_FLAGS, "ab", {}, {}},
     {"EndOfPreviousMatch", "\\Ga", NO_FLAGS, "aab", {{0, 1}, {1, 2}}, {}},
     {"EndOfPreviousMatchOnlyFirstTry", "\\Ga", NO_FLAGS, "ba", {}, {}},
     {"LookBehind", "(?<=ab)c", NO_FLAGS, "abc", {{2, 3}}, {}},
@@ -131,6 +135,35 @@ const SearchCase kAssertions[] = {
     {"LookAheadAloneIsEmpty", "(?=a)", NO_FLAGS, "ba", {{1, 1}}, {}},
 };
 INSTANTIATE_TEST_SUITE_P(Assertions, Search, testing::ValuesIn(kAssertions), RowName());
+
+// "\b" holds at exactly the listed positions of each subject, the end
+// included, and "\B" at every other one. Searches never begin at the end,
+// so each position p is tested by a whole match of ".{p}" before the
+// assertion.
+template <class C>
+void expectBoundariesAt(const std::string& subject, const std::vector<int>& boundaries) {
+  const int size = static_cast<int>(subject.size());
+  for (int p = 0; p <= size; ++p) {
+    const std::string prefix = "(?s).{" + std::to_string(p) + "}";
+    const bool boundary =
+        std::find(boundaries.begin(), boundaries.end(), p) != boundaries.end();
+    EXPECT_EQ(PatternT<C>::matches(text<C>(prefix + "\\b.*"), text<C>(subject), NO_FLAGS), boundary)
+        << "\\b in '" << subject << "' at " << p;
+    EXPECT_EQ(PatternT<C>::matches(text<C>(prefix + "\\B.*"), text<C>(subject), NO_FLAGS), !boundary)
+        << "\\B in '" << subject << "' at " << p;
+  }
+}
+TEST(WordBoundary, NonBoundaryIsItsOppositeEverywhere) {
+  const struct {
+    std::string subject;
+    std::vector<int> boundaries;
+  } cases[] = {
+      {"", {}},        {"a", {0, 1}},       {"1", {}},        {"ab cd", {0, 2, 3, 5}},
+      {"a1", {0, 1}},  {"_a", {1, 2}},      {"ab ", {0, 2}},  {" Z", {1, 2}},
+      {"a\xe9", {0, 1}}, {"\xe9\n", {}},
+  };
+  for (const auto& c : cases) FOR_BOTH_VARIANTS(expectBoundariesAt, c.subject, c.boundaries);
+}
 
 // Matcher state: first use, the switch between whole-text match and search,
 // the end of a search and reset.

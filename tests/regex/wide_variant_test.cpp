@@ -127,9 +127,36 @@ TEST(WideReports, AppearAmongByteOutput) {
   EXPECT_EQ(written, "before\na)\n ^\n" + meta + "between\nb)\n ^\n" + meta + "c)\n ^\n" + meta);
 }
 
+// Characters outside ASCII are spelled out in the line that shows the
+// pattern, never written as their low byte (a NUL for U+0100, a ")" for
+// U+0129, a "]" for U+FF5D); the caret and the message stay as they are, the
+// message still chosen by the real character.
+TEST(WideReports, SpellCharactersOutsideAscii) {
+  const std::string meta = "Syntax Error near here. Possible unescaped meta character.\n";
+  const std::string plain = "Syntax Error near here. \n";
+  const struct {
+    std::wstring pattern;
+    std::string stderrText;
+  } cases[] = {
+      {L"\x100)", "\\x{100})\n ^\n" + meta},
+      {L"a\x129)", "a\\x{129})\n  ^\n" + meta},
+      {L"(\x129", "(\\x{129}\n ^\n" + plain + "(\\x{129}\n ^\n" + plain},
+      {L"\\p{\xff5d}", "\\p{\\x{ff5d}}\n ^\n" + plain},
+      {L"\x7f\x80)", "\x7f\\x{80})\n  ^\n" + meta},
+      {std::wstring(L"x") + wchar_t(-1) + L"\x10ffff)",
+       "x\\x{ffffffff}\\x{10ffff})\n   ^\n" + meta},
+  };
+  for (const auto& c : cases) {
+    std::string written = stderrOf([&] { EXPECT_EQ(UPattern::compile(c.pattern, NO_FLAGS), nullptr); });
+    EXPECT_EQ(written, c.stderrText);
+  }
+  // The byte report is unchanged: its pattern line carries the bytes as they are.
+  std::string bytes = stderrOf([] { EXPECT_EQ(Pattern::compile("\xe9)", NO_FLAGS), nullptr); });
+  EXPECT_EQ(bytes, "\xe9)\n ^\n" + meta);
+}
+
 // The report shows the whole wide pattern, characters beyond one byte and
-// all; how they are spelled is the engine's own affair, but the line with
-// the caret and the message are exact.
+// all; the line with the caret and the message are exact.
 TEST(WideReports, ShowWholePattern) {
   std::string written = stderrOf([] {
     EXPECT_EQ(UPattern::compile(L"\x4e2d)", NO_FLAGS), nullptr);

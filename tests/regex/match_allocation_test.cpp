@@ -1,0 +1,76 @@
+// Matching allocates nothing: what a node saves while it matches (the group
+// positions a look-ahead or atomic body may have to give back) is kept off
+// the heap, so a match costs no allocation however long the subject. This
+// binary replaces the global allocator to count allocations, so it stands
+// alone.
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "variants.h"
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+}  // namespace
+
+// The replacement pair allocates with malloc and frees with free, which the
+// compiler cannot see through.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+  if (counting) ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+template <class F>
+long allocationsDuring(F&& run) {
+  allocations = 0;
+  counting = true;
+  run();
+  counting = false;
+  return allocations;
+}
+
+// Each body records a group once per iteration of the loop around it, and
+// the saved positions of every iteration stay needed until the match ends.
+const char* const kBodies[] = {
+    "(?:(?>(a)))*",
+    "(?:(?=(a))a)*",
+    "(?:(?!(b))a)*",
+    "(?:(?>(?:(a))+))*",
+    "(?:(?=(a)(a)?(a)?(a)?(a)?(a)?(a)?(a)?(a)?(a)?(?:(a))?)a)*",
+};
+
+template <class C>
+void expectNoAllocationWhileMatching(int length) {
+  const std::basic_string<C> subject(static_cast<std::size_t>(length), C('a'));
+  for (const char* body : kBodies) {
+    SCOPED_TRACE(body);
+    PatternPtr<C> pattern = compile<C>(body, NO_FLAGS);
+    ASSERT_NE(pattern, nullptr);
+    MatcherPtr<C> matcher(pattern->createMatcher(subject));
+    bool matched = false;
+    EXPECT_EQ(allocationsDuring([&] { matched = matcher->matches(); }), 0) << length;
+    EXPECT_TRUE(matched);
+    EXPECT_EQ(allocationsDuring([&] { matched = matcher->findFirst(); }), 0) << length;
+    EXPECT_TRUE(matched);
+    EXPECT_EQ(groupSpan(*matcher, 0), (Span{0, length}));
+  }
+}
+
+// Short subjects match on the caller's stack, long ones on a stack of their
+// own; neither allocates.
+TEST(MatchAllocation, NoneForLookAheadOrAtomicBodies) {
+  for (int length : {1, 1000, 20000}) FOR_BOTH_VARIANTS(expectNoAllocationWhileMatching, length);
+}
+
+}  // namespace
