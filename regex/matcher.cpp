@@ -29,12 +29,13 @@ MatcherT<C>::MatcherT(PatternT<C>* pattern, const String& subject)
 
 template <class C>
 int MatcherT<C>::run(int position) {
+  // Read before the start node clears it for a retry at a later position.
+  const int searchStart = previousEnd;
   exhausted = false;
   stackLimit = static_cast<const char*>(__builtin_frame_address(0)) - kCallerStackBudget;
   const int result = pattern->head->match(subject, *this, position);
   if (!exhausted) return result;
   // Every node has put back what it wrote; start the same match afresh.
-  const int searchStart = previousEnd;
   clearGroups();
   previousEnd = searchStart;
   return runOnStack(position, kLargeStackBytes);

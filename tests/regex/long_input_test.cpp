@@ -106,6 +106,25 @@ TEST_F(RepeatedGroup, WideGroupLoopOver1MB) {
   EXPECT_TRUE(UPattern::matches(L"(ab)*", subject, NO_FLAGS));
 }
 
+// A search that outgrows the caller's stack is run again on a stack of its
+// own from the same start, where "\G" must hold as it did the first time:
+// here only at 1, where the look-ahead forbids "x".
+template <class C>
+void expectEndOfMatchKeptOnLargeStack(int pairs) {
+  PatternPtr<C> pattern = compile<C>("(?!\\G)x|(?:ab)*c", NO_FLAGS);
+  ASSERT_NE(pattern, nullptr);
+  MatcherPtr<C> matcher(pattern->createMatcher(text<C>("cx" + repeated("ab", 2 * pairs))));
+  ASSERT_TRUE(matcher->findNext());
+  EXPECT_EQ(groupSpan(*matcher, 0), (Span{0, 1}));
+  EXPECT_FALSE(matcher->findNext()) << "found at " << matcher->getStart(0);
+  EXPECT_FALSE(matcher->exhaustedStack());
+}
+
+TEST_F(RepeatedGroup, EndOfMatchKeptWhenSearchMovesToLargeStack) {
+  FOR_BOTH_VARIANTS(expectEndOfMatchKeptOnLargeStack, 1000);
+  FOR_BOTH_VARIANTS(expectEndOfMatchKeptOnLargeStack, 4000);
+}
+
 // An iteration that consumes nothing ends a repetition at once, whatever
 // its kind and bound; taking it again up to the two-billion bound would give
 // the same answer only much later.
