@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <string>
 
+#include "class_algebra.h"
 #include "node_kinds.h"
 #include "pattern.h"
 
@@ -198,7 +199,7 @@ typename PatternT<C>::String PatternT<C>::parsePosixClass() {
 template <class C>
 typename PatternT<C>::String PatternT<C>::parseClass() {
   const int size = static_cast<int>(patternText.size());
-  String result;
+  ClassText<C> result;
   bool invert = false;
   if (charAt(parsePos) == C('^') && !atEnd()) {
     ++parsePos;
@@ -208,12 +209,12 @@ typename PatternT<C>::String PatternT<C>::parseClass() {
     const C ch = patternText[parsePos++];
     const bool rangeFollows = !atEnd() && charAt(parsePos) == C('-');
     if (ch == C('[')) {
-      result = classUnion(result, parseClass());
+      result.add(parseClass());
     } else if (ch == C('&') && !atEnd() && charAt(parsePos) == C('&')) {
       ++parsePos;
       if (!atEnd() && charAt(parsePos) == C('[')) {
         ++parsePos;
-        result = classIntersection(result, parseClass());
+        result.assign(classIntersection(result.members(), parseClass()));
       } else {
         raiseError();
         parsePos = size;
@@ -226,18 +227,18 @@ typename PatternT<C>::String PatternT<C>::parseClass() {
         raiseError();
         parsePos = size;
       } else if (negated || text.size() != 1) {
-        result = classUnion(result, negated ? classComplement(text) : text);
+        result.add(negated ? classComplement(text) : text);
       } else if (!atEnd() && charAt(parsePos) == C('-')) {
         ++parsePos;
         parseClassRange(result, text[0]);
       } else {
-        result = classUnion(result, text);
+        result.add(text);
       }
     } else if (rangeFollows) {
       ++parsePos;
       parseClassRange(result, ch);
     } else {
-      result += ch;
+      result.add(ch);
     }
   }
   if (atEnd()) {
@@ -245,12 +246,12 @@ typename PatternT<C>::String PatternT<C>::parseClass() {
     return String();
   }
   ++parsePos;
-  return invert ? classComplement(result) : result;
+  return invert ? classComplement(result.members()) : result.members();
 }
 
 // The "-" after first has been consumed; reads the range's end.
 template <class C>
-void PatternT<C>::parseClassRange(String& result, C first) {
+void PatternT<C>::parseClassRange(ClassText<C>& result, C first) {
   if (atEnd()) {
     raiseError();
     return;
@@ -262,7 +263,7 @@ void PatternT<C>::parseClassRange(String& result, C first) {
       parsePos = static_cast<int>(patternText.size());
       return;
     }
-    result = classUnion(result, classRange(first, c));
+    result.add(classRange(first, c));
     return;
   }
   bool negated = false;
@@ -274,7 +275,7 @@ void PatternT<C>::parseClassRange(String& result, C first) {
   } else if (negated || text.size() > 1) {
     raiseError();
   } else if (text.size() == 1) {
-    result = classUnion(result, classRange(first, text[0]));
+    result.add(classRange(first, text[0]));
   }
 }
 

@@ -22,6 +22,9 @@
 #include "nfa_node.h"
 
 template <class C>
+class ClassText;
+
+template <class C>
 class PatternT {
  public:
   using String = std::basic_string<C>;
@@ -110,7 +113,7 @@ class PatternT {
   // Escapes, classes and literal texts (parser_escapes.h).
   String parseEscape(bool& negated, bool& quote);
   String parseClass();
-  void parseClassRange(String& result, C first);
+  void parseClassRange(ClassText<C>& result, C first);
   String parsePosixClass();
   String parseHex();
   String parseOctal();
@@ -124,7 +127,6 @@ class PatternT {
   // Algebra over class texts (class_algebra.h).
   String classRange(C first, C last);
   String classComplement(const String& text) const;
-  static String classUnion(String one, String two);
   static String classIntersection(String one, String two);
 
   static std::map<String, std::unique_ptr<PatternT>> patternCache;
