@@ -11,6 +11,7 @@
 
 #include "class_algebra.h"
 #include "node_kinds.h"
+#include "parser.h"
 #include "pattern.h"
 
 namespace class_texts {
@@ -199,6 +200,11 @@ typename PatternT<C>::String PatternT<C>::parsePosixClass() {
 template <class C>
 typename PatternT<C>::String PatternT<C>::parseClass() {
   const int size = static_cast<int>(patternText.size());
+  const NestingLevel level(nesting);
+  if (!mayNest()) {
+    parsePos = size;
+    return String();
+  }
   ClassText<C> result;
   bool invert = false;
   if (charAt(parsePos) == C('^') && !atEnd()) {
@@ -242,7 +248,7 @@ typename PatternT<C>::String PatternT<C>::parseClass() {
     }
   }
   if (atEnd()) {
-    raiseError();
+    raiseErrorUnlessStopped();
     return String();
   }
   ++parsePos;
@@ -346,8 +352,7 @@ typename PatternT<C>::Node* PatternT<C>::parseBackReference() {
 
 // Shows the pattern, a caret under the character just before parsePos and a
 // message chosen by that character; sets error. Wide texts are narrowed to
-// their low bytes, and the report is written in the orientation standard
-// error already has, so that it always appears.
+// their low bytes.
 template <class C>
 void PatternT<C>::raiseError() {
   std::string report;
@@ -362,6 +367,14 @@ void PatternT<C>::raiseError() {
   const C c = charAt(at);
   const bool meta = c == C(')') || c == C('*') || c == C('+') || c == C('?') || c == C(']') || c == C('}');
   report += meta ? "Syntax Error near here. Possible unescaped meta character.\n" : "Syntax Error near here. \n";
+  writeReport(report);
+  error = true;
+}
+
+// Written in the orientation standard error already has, so that it always
+// appears.
+template <class C>
+void PatternT<C>::writeReport(const std::string& report) {
   if (std::fwide(stderr, 0) > 0) {
     // A wide stream converts in the C locale, which knows ASCII alone.
     std::wstring wide;
@@ -370,5 +383,4 @@ void PatternT<C>::raiseError() {
   } else {
     std::fwrite(report.data(), 1, report.size(), stderr);
   }
-  error = true;
 }
