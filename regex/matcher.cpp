@@ -118,7 +118,6 @@ void MatcherT<C>::reset() {
   clearGroups();
   foundOnce = 0;
   finished = false;
-  exhausted = false;
 }
 
 template <class C>

@@ -41,7 +41,7 @@ class MatcherT {
   bool findNext();
   std::vector<String> findAll();
   // True when the latest match or search gave up for want of stack (see
-  // above); false after reset.
+  // above).
   bool exhaustedStack() const { return exhausted; }
   void reset();
   void setString(const String& text);

@@ -2,8 +2,10 @@
 // character, per iteration or per alternative must finish with the right
 // answer, in the sanitizer build too, in seconds.
 
+#include <algorithm>
 #include <chrono>
 
+#include "class_algebra.h"
 #include "variants.h"
 
 namespace {
@@ -213,6 +215,26 @@ void expectLongClassCompilesFast() {
 }
 
 TEST_F(LongPattern, LongClassCompilesFast) { FOR_BOTH_VARIANTS(expectLongClassCompilesFast); }
+
+// Members given again and again do not pile up: the gathered text stays
+// within about twice its members, however often they repeat.
+template <class C>
+void expectRepeatedMembersKeptOnce() {
+  std::basic_string<C> everyByte;
+  for (int code = 0; code < 256; ++code) everyByte += static_cast<C>(code);
+  ClassText<C> gathered;
+  for (int i = 0; i < 10000; ++i) {
+    gathered.add(everyByte);
+    gathered.add(C('a'));
+  }
+  EXPECT_LT(gathered.members().size(), 4096u);
+  std::basic_string<C> members = gathered.members();
+  std::sort(members.begin(), members.end());
+  members.erase(std::unique(members.begin(), members.end()), members.end());
+  EXPECT_EQ(members.size(), 256u);
+}
+
+TEST_F(LongPattern, RepeatedClassMembersKeptOnce) { FOR_BOTH_VARIANTS(expectRepeatedMembersKeptOnce); }
 
 TEST_F(LongPattern, LongSequenceOfAtoms) {
   const std::string subject = repeated("xy", 40000);

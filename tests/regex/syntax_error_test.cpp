@@ -143,6 +143,18 @@ void expectClassesCountWithGroups() {
 }
 TEST(NestingBound, ClassesCountWithGroupsBothVariants) { FOR_BOTH_VARIANTS(expectClassesCountWithGroups); }
 
+// Groups left open past the bound: the ")" each of them misses is not
+// reported on top of the bound.
+template <class C>
+void expectUnclosedBeyondBoundReportedOnce() {
+  const std::string pattern(kMaxNesting + 1, '(');
+  PatternPtr<C> compiled;
+  const std::string written = stderrOf([&] { compiled = compile<C>(pattern, NO_FLAGS); });
+  EXPECT_EQ(compiled, nullptr);
+  EXPECT_TRUE(written == report(pattern, kMaxNesting, PLAIN)) << written.size() << " bytes written";
+}
+TEST(NestingBound, UnclosedBeyondBoundBothVariants) { FOR_BOTH_VARIANTS(expectUnclosedBeyondBoundReportedOnce); }
+
 // Far deeper nesting stops at the bound too, instead of overflowing a stack.
 template <class C>
 void expectDeepClassesStopAtBound() {
