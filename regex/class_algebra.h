@@ -10,12 +10,52 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <utility>
 
 #include "pattern.h"
 
 namespace class_algebra {
 constexpr long kMaxWideRange = 65536;
 }
+
+// The union a bracket class gathers. Members are appended as they are read;
+// since repetition means nothing, the text is sorted and rid of repeats only
+// once it has doubled since it last was, so gathering takes time near linear
+// in what is added and the text stays within about twice its members.
+template <class C>
+class ClassText {
+ public:
+  using String = std::basic_string<C>;
+
+  void add(C member) {
+    text += member;
+    compactWhenDoubled();
+  }
+  void add(const String& members) {
+    text += members;
+    compactWhenDoubled();
+  }
+  // Replaces the members gathered so far, as an intersection does.
+  void assign(String members) {
+    text = std::move(members);
+    compacted = text.size();
+  }
+  const String& members() const { return text; }
+
+ private:
+  static constexpr std::size_t kSlack = 1024;
+
+  void compactWhenDoubled() {
+    if (text.size() < 2 * compacted + kSlack) return;
+    std::sort(text.begin(), text.end());
+    text.erase(std::unique(text.begin(), text.end()), text.end());
+    compacted = text.size();
+  }
+
+  String text;
+  std::size_t compacted = 0;
+};
 
 template <class C>
 typename PatternT<C>::String PatternT<C>::classRange(C first, C last) {
@@ -49,15 +89,6 @@ typename PatternT<C>::String PatternT<C>::classComplement(const String& text) co
   for (int c = 255; c >= 0; --c)
     if (!members.count(c)) complement += static_cast<C>(c);
   return complement;
-}
-
-template <class C>
-typename PatternT<C>::String PatternT<C>::classUnion(String one, String two) {
-  std::sort(one.begin(), one.end());
-  std::sort(two.begin(), two.end());
-  String result;
-  std::set_union(one.begin(), one.end(), two.begin(), two.end(), std::back_inserter(result));
-  return result;
 }
 
 template <class C>

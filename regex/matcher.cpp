@@ -1,6 +1,7 @@
 #include "matcher.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "large_stack.h"
 #include "pattern.h"
@@ -8,10 +9,11 @@
 namespace {
 
 // Stack a match may use on its caller's thread before it is moved to a
-// stack of its own, the size of that stack, and what is kept free on it.
+// stack of its own, the size wanted for that stack, and what is kept free
+// at the end of either.
 constexpr std::size_t kCallerStackBudget = 512 * 1024;
 constexpr std::size_t kLargeStackBytes = std::size_t{4} << 30;
-constexpr std::size_t kLargeStackReserve = 1 << 20;
+constexpr std::size_t kStackReserve = 128 * 1024;
 
 }  // namespace
 
@@ -29,33 +31,34 @@ MatcherT<C>::MatcherT(PatternT<C>* pattern, const String& subject)
 
 template <class C>
 int MatcherT<C>::run(int position) {
+  // Read before the start node clears it for a retry at a later position.
+  const int searchStart = previousEnd;
   exhausted = false;
-  stackLimit = static_cast<const char*>(__builtin_frame_address(0)) - kCallerStackBudget;
+  stackLimit = stackLimitBelowHere(kCallerStackBudget, kStackReserve);
   const int result = pattern->head->match(subject, *this, position);
   if (!exhausted) return result;
   // Every node has put back what it wrote; start the same match afresh.
-  const int searchStart = previousEnd;
   clearGroups();
   previousEnd = searchStart;
-  return runOnStack(position, kLargeStackBytes);
+  return runOnLargeStack(position);
 }
 
+// Without a thread of its own, or when that stack runs out too, the match
+// cannot finish: -1 with exhausted set.
 template <class C>
-int MatcherT<C>::runOnStack(int position, std::size_t stackBytes) {
+int MatcherT<C>::runOnLargeStack(int position) {
   struct Run {
     MatcherT* matcher;
     int position;
-    std::size_t stackBytes;
     int result;
-  } run{this, position, stackBytes, -1};
+  } run{this, position, -1};
   exhausted = false;
   auto body = [](void* context) {
     Run& r = *static_cast<Run*>(context);
-    r.matcher->stackLimit =
-        static_cast<const char*>(__builtin_frame_address(0)) - (r.stackBytes - kLargeStackReserve);
+    r.matcher->stackLimit = stackLimitBelowHere(SIZE_MAX, kStackReserve);
     r.result = r.matcher->pattern->head->match(r.matcher->subject, *r.matcher, r.position);
   };
-  if (!runOnLargeStack(stackBytes, body, &run)) return -1;
+  if (!::runOnLargeStack(kLargeStackBytes, body, &run)) exhausted = true;
   return exhausted ? -1 : run.result;
 }
 

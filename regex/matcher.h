@@ -8,9 +8,16 @@
 // excluded, -1 for unset. Group indexes run from -nonCapturingCount (the
 // non-capturing groups) to groupCount - 1; group 0 is the whole match.
 //
-// Matching recurses once per node step. A match that would outgrow the
-// caller's stack is run again on a large stack of its own; one that outgrows
-// that too fails cleanly (no match) rather than crashing.
+// Matching recurses once per node step. A match runs on its caller's stack,
+// within the bounds read from that thread and at most 512 KB of it; one that
+// would outgrow that is run again from the start on a thread of its own with
+// a stack of 4 GB, or the largest half of that down to 256 KB that the
+// address space allows. The answer does not depend on which stack it ran on.
+//
+// Cannot finish: when even that stack runs out, or no such thread can be
+// made, the match or search gives up without crashing. It then returns false
+// (no list entry, for findAll) and exhaustedStack() is true: that false is no
+// answer, neither "no match" nor "match".
 
 #include <cstdint>
 #include <string>
@@ -33,6 +40,9 @@ class MatcherT {
   // Searches on after the previous match; false for good once exhausted.
   bool findNext();
   std::vector<String> findAll();
+  // True when the latest match or search gave up for want of stack (see
+  // above).
+  bool exhaustedStack() const { return exhausted; }
   void reset();
   void setString(const String& text);
   String getString() const { return subject; }
@@ -62,11 +72,10 @@ class MatcherT {
       exhausted = true;
     return exhausted;
   }
-  bool exhaustedStack() const { return exhausted; }
 
  private:
   int run(int position);
-  int runOnStack(int position, std::size_t stackBytes);
+  int runOnLargeStack(int position);
   int groupAt(const std::vector<int>& positions, int index) const;
 
   PatternT<C>* pattern;

@@ -7,6 +7,7 @@
 // error abandons the graph. Included only where PatternT is instantiated.
 
 #include <algorithm>
+#include <cstdint>
 
 #include "large_stack.h"
 #include "node_kinds.h"
@@ -29,23 +30,52 @@ struct PatternT<C>::ParseCall {
   GroupRange groups;
 };
 
-namespace parser_stack {
-// Patterns longer than this are parsed on a stack of their own, as their
-// nesting may outgrow the caller's; a short one uses at most the budget.
-constexpr std::size_t kShortPattern = 200;
+namespace parser_limits {
+// Groups, alternatives, references and bracket classes open at most this
+// many levels inside one another; one level more is a syntax error.
+constexpr int kMaxNesting = 100000;
+// A parse uses at most this much of its caller's stack. One that needs more
+// is made again on a stack of its own, which holds kMaxNesting levels with
+// room to spare; reserve is what is kept free at the end of either.
 constexpr std::size_t kCallerBudget = 1 << 20;
 constexpr std::size_t kLargeStackBytes = std::size_t{1} << 30;
-constexpr std::size_t kLargeStackReserve = 1 << 20;
-}  // namespace parser_stack
+constexpr std::size_t kStackReserve = 128 * 1024;
+// Written instead of a syntax error when no stack could hold the parse.
+constexpr const char* kNoStackReport = "Pattern not compiled: no stack large enough for its nesting could be had.\n";
+}  // namespace parser_limits
 
+// Counts one parse level as open for as long as the call that opened it runs.
+class NestingLevel {
+ public:
+  explicit NestingLevel(int& nesting) : nesting(++nesting) {}
+  ~NestingLevel() { --nesting; }
+  NestingLevel(const NestingLevel&) = delete;
+  NestingLevel& operator=(const NestingLevel&) = delete;
+
+ private:
+  int& nesting;
+};
+
+// Whether a pattern compiles depends on its text alone: a parse that runs
+// out of its caller's stack has reported nothing yet and is made again from
+// the start on a stack of its own.
 template <class C>
 typename PatternT<C>::Node* PatternT<C>::parseTopLevel(Node** tailOut) {
-  using namespace parser_stack;
-  const char* frame = static_cast<const char*>(__builtin_frame_address(0));
-  if (patternText.size() <= kShortPattern) {
-    parseStackLimit = frame - kCallerBudget;
-    return parse(false, false, tailOut, 0, false);
-  }
+  using namespace parser_limits;
+  const std::uint64_t callerFlags = flags;
+  parseStackLimit = stackLimitBelowHere(kCallerBudget, kStackReserve);
+  Node* chain = parse(false, false, tailOut, 0, false);
+  if (stop != ParseStop::OutOfStack) return chain;
+  restartParse(callerFlags);
+  chain = parseOnOwnStack(tailOut);
+  if (stop != ParseStop::OutOfStack) return chain;
+  writeReport(kNoStackReport);
+  return nullptr;
+}
+
+// Stops with OutOfStack also when no thread could be made.
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parseOnOwnStack(Node** tailOut) {
   struct Run {
     PatternT* pattern;
     Node** tailOut;
@@ -53,26 +83,57 @@ typename PatternT<C>::Node* PatternT<C>::parseTopLevel(Node** tailOut) {
   } run{this, tailOut, nullptr};
   auto body = [](void* context) {
     Run& r = *static_cast<Run*>(context);
-    r.pattern->parseStackLimit =
-        static_cast<const char*>(__builtin_frame_address(0)) - (kLargeStackBytes - kLargeStackReserve);
+    r.pattern->parseStackLimit = stackLimitBelowHere(SIZE_MAX, parser_limits::kStackReserve);
     r.head = r.pattern->parse(false, false, r.tailOut, 0, false);
   };
-  if (!runOnLargeStack(kLargeStackBytes, body, &run)) {
-    raiseError();
-    return nullptr;
-  }
+  if (!runOnLargeStack(parser_limits::kLargeStackBytes, body, &run)) stop = ParseStop::OutOfStack;
   return run.head;
+}
+
+// Forgets a parse that ran out of stack; none of it was reported. The
+// unwinding has put back the pattern text and the nesting count.
+template <class C>
+void PatternT<C>::restartParse(std::uint64_t callerFlags) {
+  for (auto& entry : nodes) delete entry.first;
+  nodes.clear();
+  error = false;
+  stop = ParseStop::None;
+  parsePos = 0;
+  groupCount = 0;
+  nonCapturing = 0;
+  flags = callerFlags;
+}
+
+// Whether one more parse level may open here. Past the nesting bound it is
+// reported once; with the stack used up the parse stops quietly (error set,
+// nothing reported), or, after an earlier report, simply stops.
+template <class C>
+bool PatternT<C>::mayNest() {
+  if (nesting > parser_limits::kMaxNesting) {
+    raiseError();
+    stop = ParseStop::Reported;
+    return false;
+  }
+  if (!stackExhausted()) return true;
+  stop = error ? ParseStop::Reported : ParseStop::OutOfStack;
+  error = true;
+  return false;
+}
+
+// A report that follows from an error within (a group that returned none, a
+// ")" or "]" left missing): dropped once the parse has stopped for good.
+template <class C>
+void PatternT<C>::raiseErrorUnlessStopped() {
+  if (stop == ParseStop::None) raiseError();
 }
 
 template <class C>
 typename PatternT<C>::Node* PatternT<C>::parse(bool inGroup, bool inAlternative, Node** tailOut,
                                                int groupIndex, bool groupHeaded) {
   using Kinds = NodeKinds<C>;
+  const NestingLevel level(nesting);
+  if (!mayNest()) return nullptr;
   ParseCall call{inGroup, tailOut, ParseCall::TopLevel, groupCount++, false, true, flags, nullptr, nullptr, {}};
-  if (stackExhausted()) {
-    raiseError();
-    return nullptr;
-  }
   if (inAlternative) {
     --groupCount;
     call.kind = ParseCall::Alternative;
@@ -103,7 +164,7 @@ typename PatternT<C>::Node* PatternT<C>::parse(bool inGroup, bool inAlternative,
     if (!parseStep(call, c, closed)) return closed;
   }
   if (inGroup) {
-    raiseError();
+    raiseErrorUnlessStopped();
   } else {
     if (call.kind == ParseCall::Alternative) appendNode(call, registerNode(new typename Kinds::Accept()));
     if (tailOut) *tailOut = call.tail;
@@ -297,7 +358,7 @@ void PatternT<C>::parseGroupStep(ParseCall& call) {
   Node* subTail = nullptr;
   Node* sub = parse(true, false, &subTail, 0, false);
   if (!sub) {
-    raiseError();
+    raiseErrorUnlessStopped();
     return;
   }
   call.tail->next = sub;

@@ -10,7 +10,9 @@
 #include <string>
 #include <type_traits>
 
+#include "class_algebra.h"
 #include "node_kinds.h"
+#include "parser.h"
 #include "pattern.h"
 
 namespace class_texts {
@@ -200,7 +202,12 @@ typename PatternT<C>::String PatternT<C>::parsePosixClass() {
 template <class C>
 typename PatternT<C>::String PatternT<C>::parseClass() {
   const int size = static_cast<int>(patternText.size());
-  String result;
+  const NestingLevel level(nesting);
+  if (!mayNest()) {
+    parsePos = size;
+    return String();
+  }
+  ClassText<C> result;
   bool invert = false;
   if (charAt(parsePos) == C('^') && !atEnd()) {
     ++parsePos;
@@ -210,12 +217,12 @@ typename PatternT<C>::String PatternT<C>::parseClass() {
     const C ch = patternText[parsePos++];
     const bool rangeFollows = !atEnd() && charAt(parsePos) == C('-');
     if (ch == C('[')) {
-      result = classUnion(result, parseClass());
+      result.add(parseClass());
     } else if (ch == C('&') && !atEnd() && charAt(parsePos) == C('&')) {
       ++parsePos;
       if (!atEnd() && charAt(parsePos) == C('[')) {
         ++parsePos;
-        result = classIntersection(result, parseClass());
+        result.assign(classIntersection(result.members(), parseClass()));
       } else {
         raiseError();
         parsePos = size;
@@ -228,31 +235,31 @@ typename PatternT<C>::String PatternT<C>::parseClass() {
         raiseError();
         parsePos = size;
       } else if (negated || text.size() != 1) {
-        result = classUnion(result, negated ? classComplement(text) : text);
+        result.add(negated ? classComplement(text) : text);
       } else if (!atEnd() && charAt(parsePos) == C('-')) {
         ++parsePos;
         parseClassRange(result, text[0]);
       } else {
-        result = classUnion(result, text);
+        result.add(text);
       }
     } else if (rangeFollows) {
       ++parsePos;
       parseClassRange(result, ch);
     } else {
-      result += ch;
+      result.add(ch);
     }
   }
   if (atEnd()) {
-    raiseError();
+    raiseErrorUnlessStopped();
     return String();
   }
   ++parsePos;
-  return invert ? classComplement(result) : result;
+  return invert ? classComplement(result.members()) : result.members();
 }
 
 // The "-" after first has been consumed; reads the range's end.
 template <class C>
-void PatternT<C>::parseClassRange(String& result, C first) {
+void PatternT<C>::parseClassRange(ClassText<C>& result, C first) {
   if (atEnd()) {
     raiseError();
     return;
@@ -264,7 +271,7 @@ void PatternT<C>::parseClassRange(String& result, C first) {
       parsePos = static_cast<int>(patternText.size());
       return;
     }
-    result = classUnion(result, classRange(first, c));
+    result.add(classRange(first, c));
     return;
   }
   bool negated = false;
@@ -276,7 +283,7 @@ void PatternT<C>::parseClassRange(String& result, C first) {
   } else if (negated || text.size() > 1) {
     raiseError();
   } else if (text.size() == 1) {
-    result = classUnion(result, classRange(first, text[0]));
+    result.add(classRange(first, text[0]));
   }
 }
 
@@ -362,8 +369,7 @@ void appendReported(std::string& report, C c) {
 
 // Shows the pattern, a caret under the character just before parsePos and a
 // message chosen by that character; sets error. The caret's column counts
-// pattern characters, however they are spelled. The report is written in
-// the orientation standard error already has, so that it always appears.
+// pattern characters, however they are spelled.
 template <class C>
 void PatternT<C>::raiseError() {
   std::string report;
@@ -378,6 +384,14 @@ void PatternT<C>::raiseError() {
   const C c = charAt(at);
   const bool meta = c == C(')') || c == C('*') || c == C('+') || c == C('?') || c == C(']') || c == C('}');
   report += meta ? "Syntax Error near here. Possible unescaped meta character.\n" : "Syntax Error near here. \n";
+  writeReport(report);
+  error = true;
+}
+
+// Written in the orientation standard error already has, so that it always
+// appears.
+template <class C>
+void PatternT<C>::writeReport(const std::string& report) {
   if (std::fwide(stderr, 0) > 0) {
     // A wide stream converts in the C locale, which knows ASCII alone.
     std::wstring wide;
@@ -386,5 +400,4 @@ void PatternT<C>::raiseError() {
   } else {
     std::fwrite(report.data(), 1, report.size(), stderr);
   }
-  error = true;
 }

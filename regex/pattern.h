@@ -22,6 +22,9 @@
 #include "nfa_node.h"
 
 template <class C>
+class ClassText;
+
+template <class C>
 class PatternT {
  public:
   using String = std::basic_string<C>;
@@ -37,6 +40,17 @@ class PatternT {
   static constexpr std::uint64_t UNIX_LINES = 16;
 
   // Null after a syntax error (reported on standard error).
+  //
+  // Nesting: groups, alternatives ("a|b|c" nests two levels), "{name}"
+  // references and bracket classes open at most 100,000 levels inside one
+  // another; one level more is a syntax error, reported once, with the caret
+  // under the character that opens it. Whether a text compiles depends on the
+  // text alone: a parse that outgrows its caller's stack (at most 1 MB of it,
+  // within the bounds read from that thread) is made again on a stack of its
+  // own, 1 GB or the largest half of that down to 256 KB that can be had.
+  // Cannot finish: when no such stack can hold the parse, compile returns
+  // null and standard error carries, instead of a syntax error, the one line
+  // "Pattern not compiled: no stack large enough for its nesting could be had."
   static PatternT* compile(const String& pattern, std::uint64_t flags);
   // One-call forms: compile afresh, run the instance form, delete.
   static bool matches(const String& pattern, const String& subject, std::uint64_t flags);
@@ -67,6 +81,9 @@ class PatternT {
   // Up to limit segments that end at a match, then the rest (0: no limit).
   std::vector<String> split(const String& subject, bool keepEmpty, std::uint64_t limit);
   String replace(const String& subject, const String& replacement);
+  // True when the latest instance operation gave up for want of stack, so
+  // its false or its list is no answer. The one-call forms cannot tell.
+  bool exhaustedStack() const { return ownMatcher->exhaustedStack(); }
   String getPattern() const { return patternText; }
   std::uint64_t getFlags() const { return flags; }
   // Enters node into the node table, which owns it, and returns it.
@@ -86,6 +103,10 @@ class PatternT {
   // Sequences, groups, alternation and quantifiers (parser.h).
   struct ParseCall;
   Node* parseTopLevel(Node** tailOut);
+  Node* parseOnOwnStack(Node** tailOut);
+  void restartParse(std::uint64_t callerFlags);
+  bool mayNest();
+  void raiseErrorUnlessStopped();
   Node* parse(bool inGroup, bool inAlternative, Node** tailOut, int groupIndex, bool groupHeaded);
   bool parseGroupType(ParseCall& call, Node*& whole);
   bool parseInlineFlags(ParseCall& call, Node*& whole);
@@ -111,7 +132,7 @@ class PatternT {
   // Escapes, classes and literal texts (parser_escapes.h).
   String parseEscape(bool& negated, bool& quote);
   String parseClass();
-  void parseClassRange(String& result, C first);
+  void parseClassRange(ClassText<C>& result, C first);
   String parsePosixClass();
   String parseHex();
   String parseOctal();
@@ -119,13 +140,13 @@ class PatternT {
   Node* parseLookBehind(bool positive, Node** tailOut);
   Node* parseBackReference();
   void raiseError();
+  static void writeReport(const std::string& report);
   C charAt(int index) const;
   bool atEnd() const { return parsePos >= static_cast<int>(patternText.size()); }
 
   // Algebra over class texts (class_algebra.h).
   String classRange(C first, C last);
   String classComplement(const String& text) const;
-  static String classUnion(String one, String two);
   static String classIntersection(String one, String two);
 
   static std::map<std::pair<String, std::uint64_t>, std::unique_ptr<PatternT>> patternCache;
@@ -142,7 +163,14 @@ class PatternT {
   std::uint64_t flags = 0;
   // Names of registered patterns being expanded, to refuse a reference loop.
   std::vector<String> expanding;
-  // Below this address the parser reports nesting too deep for its stack.
+  // Parse levels open inside the whole pattern's own, which is level 0.
+  int nesting = -1;
+  // Why the parse stopped where no further report may follow: the nesting
+  // bound was reported (or the stack ran out after a report), or the stack
+  // ran out before any report, so the parse is made again on a larger one.
+  enum class ParseStop { None, Reported, OutOfStack };
+  ParseStop stop = ParseStop::None;
+  // Below this address the parser stops for want of stack.
   const char* parseStackLimit = nullptr;
 };
 

@@ -146,6 +146,56 @@ TEST_F(NamedPatterns, QuantifierAfterReferenceIsSafe) {
   FOR_BOTH_VARIANTS(expectQuantifiedReferenceSafe);
 }
 
+std::string nestedIn(const std::string& open, int levels, const std::string& inner, const std::string& close) {
+  std::string out;
+  for (int i = 0; i < levels; ++i) out += open;
+  out += inner;
+  for (int i = 0; i < levels; ++i) out += close;
+  return out;
+}
+
+// A registered text compiles through a short reference as it did when it
+// was registered, whatever text stands around the reference.
+template <class C>
+void expectDeepTextsCompileThroughReferences() {
+  const int depth = 5000;
+  ASSERT_TRUE(registerName<C>("deep", nestedIn("(", depth, "a", ")"), NO_FLAGS));
+  for (const std::string& pattern : {std::string("{deep}"), "{deep}" + std::string(200, 'x')}) {
+    std::string report;
+    ASSERT_TRUE(compilesQuietly<C>(pattern, &report));
+    EXPECT_TRUE(report.empty()) << report.size() << " bytes of reports";
+    PatternPtr<C> compiled = compile<C>(pattern, NO_FLAGS);
+    MatcherPtr<C> matcher(compiled->createMatcher(text<C>("a" + pattern.substr(6))));
+    ASSERT_TRUE(matcher->matches());
+    EXPECT_EQ(matcher->getGroup(depth), text<C>("a"));
+  }
+  ASSERT_TRUE(registerName<C>("classes", nestedIn("[", 50000, "a", "]"), NO_FLAGS));
+  std::string report;
+  ASSERT_TRUE(compilesQuietly<C>("{classes}", &report));
+  EXPECT_TRUE(report.empty()) << report.size() << " bytes of reports";
+  EXPECT_TRUE(PatternT<C>::matches(text<C>("{classes}"), text<C>("a"), NO_FLAGS));
+  EXPECT_FALSE(PatternT<C>::matches(text<C>("{classes}"), text<C>("b"), NO_FLAGS));
+}
+TEST_F(NamedPatterns, DeepTextsCompileThroughShortReferences) {
+  FOR_BOTH_VARIANTS(expectDeepTextsCompileThroughReferences);
+}
+
+// A reference opens one level and its text's levels count on from there;
+// the bound reached inside the text is reported once, against that text.
+template <class C>
+void expectNestingBoundThroughReference() {
+  const std::string inner = nestedIn("(", 60000, "a", ")");
+  ASSERT_TRUE(registerName<C>("inner", inner, NO_FLAGS));
+  EXPECT_TRUE(compilesQuietly<C>(nestedIn("(", 39999, "{inner}", ")")));
+  std::string report;
+  EXPECT_FALSE(compilesQuietly<C>(nestedIn("(", 40000, "{inner}", ")"), &report));
+  EXPECT_TRUE(report == inner + "\n" + std::string(59999, ' ') + "^\nSyntax Error near here. \n")
+      << report.size() << " bytes of reports";
+}
+TEST_F(NamedPatterns, NestingBoundCountsThroughReferences) {
+  FOR_BOTH_VARIANTS(expectNestingBoundThroughReference);
+}
+
 class PatternCache : public testing::Test {
  protected:
   void TearDown() override {

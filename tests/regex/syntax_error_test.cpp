@@ -90,6 +90,83 @@ const ErrorCase kLexical[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Lexical, SyntaxError, testing::ValuesIn(kLexical), RowName());
 
+// Groups, alternatives and bracket classes nest at most 100,000 levels. One
+// level more is a syntax error, reported once (not again for each enclosing
+// level) under the character that opens it.
+constexpr int kMaxNesting = 100000;
+
+struct NestingCase {
+  const char* name;
+  std::string open;   // one unit, opening one level (its last character opens it)
+  std::string inner;
+  std::string close;
+};
+void PrintTo(const NestingCase& row, std::ostream* out) { *out << row.name; }
+
+std::string nested(const NestingCase& row, int levels) {
+  return times(levels, row.open) + row.inner + times(levels, row.close);
+}
+
+class NestingBound : public testing::TestWithParam<NestingCase> {};
+
+template <class C>
+void expectNestingBound(const NestingCase& row) {
+  PatternPtr<C> pattern;
+  std::string written = stderrOf([&] { pattern = compile<C>(nested(row, kMaxNesting), NO_FLAGS); });
+  EXPECT_NE(pattern, nullptr);
+  EXPECT_EQ(written, "");
+
+  const std::string tooDeep = nested(row, kMaxNesting + 1);
+  const int caret = static_cast<int>(row.open.size()) * (kMaxNesting + 1) - 1;
+  written = stderrOf([&] { pattern = compile<C>(tooDeep, NO_FLAGS); });
+  EXPECT_EQ(pattern, nullptr);
+  EXPECT_TRUE(written == report(tooDeep, caret, PLAIN)) << written.size() << " bytes written";
+}
+TEST_P(NestingBound, BothVariants) { FOR_BOTH_VARIANTS(expectNestingBound, GetParam()); }
+
+const NestingCase kNesting[] = {
+    {"Groups", "(", "a", ")"},
+    {"Alternatives", "a|", "a", ""},
+    {"BracketClasses", "[", "a", "]"},
+};
+INSTANTIATE_TEST_SUITE_P(Levels, NestingBound, testing::ValuesIn(kNesting), RowName());
+
+// A class inside groups opens one level more than the groups.
+template <class C>
+void expectClassesCountWithGroups() {
+  const std::string fits = times(kMaxNesting - 1, "(") + "[a]" + times(kMaxNesting - 1, ")");
+  EXPECT_NE(compile<C>(fits, NO_FLAGS), nullptr);
+  const std::string tooDeep = "(" + fits + ")";
+  PatternPtr<C> compiled;
+  const std::string written = stderrOf([&] { compiled = compile<C>(tooDeep, NO_FLAGS); });
+  EXPECT_EQ(compiled, nullptr);
+  EXPECT_TRUE(written == report(tooDeep, kMaxNesting, PLAIN)) << written.size() << " bytes written";
+}
+TEST(NestingBound, ClassesCountWithGroupsBothVariants) { FOR_BOTH_VARIANTS(expectClassesCountWithGroups); }
+
+// Groups left open past the bound: the ")" each of them misses is not
+// reported on top of the bound.
+template <class C>
+void expectUnclosedBeyondBoundReportedOnce() {
+  const std::string pattern(kMaxNesting + 1, '(');
+  PatternPtr<C> compiled;
+  const std::string written = stderrOf([&] { compiled = compile<C>(pattern, NO_FLAGS); });
+  EXPECT_EQ(compiled, nullptr);
+  EXPECT_TRUE(written == report(pattern, kMaxNesting, PLAIN)) << written.size() << " bytes written";
+}
+TEST(NestingBound, UnclosedBeyondBoundBothVariants) { FOR_BOTH_VARIANTS(expectUnclosedBeyondBoundReportedOnce); }
+
+// Far deeper nesting stops at the bound too, instead of overflowing a stack.
+template <class C>
+void expectDeepClassesStopAtBound() {
+  const std::string pattern(5000000, '[');
+  PatternPtr<C> compiled;
+  const std::string written = stderrOf([&] { compiled = compile<C>(pattern, NO_FLAGS); });
+  EXPECT_EQ(compiled, nullptr);
+  EXPECT_TRUE(written == report(pattern, kMaxNesting, PLAIN)) << written.size() << " bytes written";
+}
+TEST(NestingBound, FiveMillionClassesBothVariants) { FOR_BOTH_VARIANTS(expectDeepClassesStopAtBound); }
+
 // A pattern that ends in the middle of an escape, a class name, a bound or a
 // group is reported, never read past its end. The long prefix puts the text
 // on the heap, where reading past it is caught by the sanitizer build.
