@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 class CaptureSizeLimit {
  public:
@@ -35,24 +36,26 @@ class CaptureSizeLimit {
   void (*savedHandler)(int) = SIG_DFL;
 };
 
+// Runs code with stream captured by start() and returns what get() collected.
 template <class F>
-std::string stderrOf(F&& run) {
-  testing::internal::CaptureStderr();
+std::string capturedOutput(void (*start)(), std::string (*get)(), std::FILE* stream, F&& run) {
+  start();
   {
     const CaptureSizeLimit limit;
     run();
-    std::fflush(stderr);
+    std::fflush(stream);
   }
-  return testing::internal::GetCapturedStderr();
+  return get();
+}
+
+template <class F>
+std::string stderrOf(F&& run) {
+  return capturedOutput(testing::internal::CaptureStderr, testing::internal::GetCapturedStderr, stderr,
+                        std::forward<F>(run));
 }
 
 template <class F>
 std::string stdoutOf(F&& run) {
-  testing::internal::CaptureStdout();
-  {
-    const CaptureSizeLimit limit;
-    run();
-    std::fflush(stdout);
-  }
-  return testing::internal::GetCapturedStdout();
+  return capturedOutput(testing::internal::CaptureStdout, testing::internal::GetCapturedStdout, stdout,
+                        std::forward<F>(run));
 }
