@@ -206,11 +206,7 @@ TEST_F(HbaLibraryLayer, VendorHandleWithoutLowBitsIsClosedAgain) {
 // Only a handle whose whole low 16 bits are 0 names no adapter: one whose
 // low byte is 0 but not the byte above it is kept and handed back intact.
 TEST_F(HbaLibraryLayer, VendorHandleWithZeroLowByteIsKept) {
-    world.InstallLibrary(kLibA, "adapter a0\n");
-    world.InstallLibrary(kLibB, "adapter b0\nhandle 10100\n");
-    world.WriteHbaConf("a\t" + kLibA + "\nb\t" + kLibB + "\n");
-    HBA_LoadLibrary();
-    ASSERT_EQ(HBA_GetNumberOfAdapters(), 2u);
+    LoadTwoLibraries("handle 10100\n");
     const HBA_HANDLE handle = HBA_OpenAdapter("b0");
     EXPECT_EQ(handle, 0x00010100u) << "library 1, vendor handle 0x100";
     HBA_CloseAdapter(handle);
