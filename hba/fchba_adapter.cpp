@@ -35,6 +35,7 @@ FcHbaAdapter::~FcHbaAdapter() {
 
 uint32_t FcHbaAdapter::Refresh() {
     pthread_mutex_lock(&mutex);
+    refusal.clear();
     uint32_t status = 1;
     char adapterName[1024];
     if (HBA_GetAdapterName(index, adapterName) == HBA_STATUS_OK) {
