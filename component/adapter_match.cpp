@@ -22,6 +22,7 @@ int CBaseCmp::FindReferenceDevice(std::wstring identity) {
 
 bool CBaseCmp::Discover() {
     hbaDiscovery.Discover();
+    for (const std::string& notice : hbaDiscovery.notices) log << notice;
     if (hbaDiscovery.records.empty()) {
         log << "WARNING! : No supported adapters found.\n";
         return false;

@@ -48,7 +48,7 @@ public:
     int DetectOS();
 
     static std::wstring ToUpper(std::wstring text);
-    // 1: packaged newer, -1: older, 0: equal, else a text comparison's value.
+    // 1: packaged newer, -1: older, 0: equal.
     static int CompareVersions(std::wstring packaged, std::wstring installed);
 
 protected:

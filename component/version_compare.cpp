@@ -26,11 +26,18 @@ static int CompareNumbers(const std::wstring& a, const std::wstring& b) {
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
+// Texts by the sign of wcscmp alone: glibc's optimised one answers with other
+// magnitudes too, depending on where in memory the texts lie.
+static int CompareTexts(const std::wstring& a, const std::wstring& b) {
+    const int c = std::wcscmp(a.c_str(), b.c_str());
+    return (c > 0) - (c < 0);
+}
+
 int CompareVersionParts(const std::vector<std::wstring>& a, const std::vector<std::wstring>& b) {
     for (size_t i = 0;; ++i) {
         if (i == a.size()) return a.size() < b.size() ? -1 : 0;
         if (i == b.size()) return 1;
-        const int c = IsNumber(a[i]) && IsNumber(b[i]) ? CompareNumbers(a[i], b[i]) : std::wcscmp(a[i].c_str(), b[i].c_str());
+        const int c = IsNumber(a[i]) && IsNumber(b[i]) ? CompareNumbers(a[i], b[i]) : CompareTexts(a[i], b[i]);
         if (c != 0) return c;
     }
 }

@@ -35,6 +35,7 @@ FcHbaAdapter::~FcHbaAdapter() {
 
 uint32_t FcHbaAdapter::Refresh() {
     pthread_mutex_lock(&mutex);
+    refusal.clear();
     uint32_t status = 1;
     char adapterName[1024];
     if (HBA_GetAdapterName(index, adapterName) == HBA_STATUS_OK) {
@@ -53,6 +54,11 @@ uint32_t FcHbaAdapter::ReadAttributesAndPorts(HBA_HANDLE handle) {
     // Zero-filled, so a library without the entry point yields empty values.
     HBA_ADAPTERATTRIBUTES attributes = {};
     if (HBA_GetAdapterAttributes(handle, &attributes) != HBA_STATUS_OK) return 1;
+    if (attributes.NumberOfPorts > kMaxAdapterPorts) {
+        refusal = "WARNING! : Adapter " + name + " reports " + std::to_string(attributes.NumberOfPorts) +
+                  " ports, more than " + std::to_string(kMaxAdapterPorts) + ": its attributes are not used.\n";
+        return 1;
+    }
     ports.clear();
     TidyAttributes(attributes);
     TakeAttributes(attributes);

@@ -16,6 +16,11 @@
 #include "fchba_port.h"
 #include "hba_api_types.h"
 
+// The most ports one adapter is read with. Real Fibre Channel adapters have
+// one to four; a library reporting more than this is not believed, since
+// every port is asked for in turn and kept in memory.
+constexpr uint32_t kMaxAdapterPorts = 256;
+
 class FcHbaAdapter {
 public:
     FcHbaAdapter();
@@ -24,6 +29,8 @@ public:
     FcHbaAdapter& operator=(const FcHbaAdapter&) = delete;
 
     // 0 when the name, the attributes and every port were read, else 1.
+    // Attributes that give more than kMaxAdapterPorts ports are not taken,
+    // as though they could not be read, and GetRefusal says so.
     uint32_t Refresh();
     // Asks the vendor's management library for the id word and PCI bytes.
     void LocatePciDevice();
@@ -51,6 +58,8 @@ public:
     uint8_t GetPciBus() const { return pciBus; }
     uint8_t GetPciFunction() const { return pciFunction; }
     uint8_t GetPciDomain() const { return pciDomain; }
+    // A log line on attributes a refresh did not believe; "" when none.
+    const std::string& GetRefusal() const { return refusal; }
 
 private:
     uint32_t ReadAttributesAndPorts(HBA_HANDLE handle);
@@ -76,6 +85,7 @@ private:
     uint8_t pciFunction;
     uint8_t pciDomain;
     pthread_mutex_t mutex;
+    std::string refusal;
 };
 
 // Cuts trailing bytes outside "!".."}" (never the first byte) and folds

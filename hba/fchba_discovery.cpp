@@ -36,6 +36,7 @@ void FcHbaDiscovery::Discover() {
     uint32_t status;
     for (FcHbaAdapter* a = enumerator.GetFirstAdapter(&status); a; a = enumerator.GetNextAdapter(a, &status)) {
         if (status != 0) std::puts("MRA get returned failed status!");
+        if (!a->GetRefusal().empty()) notices.push_back(a->GetRefusal());
         adapters.push_back(a);
     }
     // The adapters are not destroyed: that would unload every HBA API library.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 // One discovered adapter as NUL-terminated, zero-filled text fields.
@@ -28,8 +29,10 @@ public:
 
     // Appends one record per adapter found; does not empty the list first.
     // "MRA get returned failed status!" on standard output for each adapter
-    // that was not read whole.
+    // that was not read whole; a line in notices for each adapter whose
+    // attributes were not believed.
     void Discover();
 
     std::vector<std::unique_ptr<FcHbaDeviceRecord>> records;
+    std::vector<std::string> notices;  // for the component's log
 };

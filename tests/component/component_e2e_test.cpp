@@ -95,6 +95,31 @@ TEST_P(CatalogueFileE2e, OnlyARegularFileIsRead) {
 INSTANTIATE_TEST_SUITE_P(Kinds, CatalogueFileE2e, ::testing::ValuesIn(kCatalogueFiles),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A file of about 100 KB whose one value uses a 100,000-byte entity 2,000
+// times: joined whole it would be 200 MB, four times that widened. It is
+// refused while it is joined, within an address-space limit that the whole
+// value would break.
+TEST(ComponentE2eCatalogue, ValueExpandingPastItsLimitIsRefused) {
+    std::string references;
+    for (int i = 0; i < 2000; ++i) references += "&e;";
+    SandboxCase box;
+    box.Write("work/reference.xml", "<!DOCTYPE catalogue [<!ENTITY e \"" + std::string(100000, 'x') +
+                                        "\">]><taverin_fchba_reference><devices><device><bios value=\"" +
+                                        references + "\"/></device></devices></taverin_fchba_reference>");
+#ifdef __SANITIZE_ADDRESS__
+    const std::string limit;  // the sanitizer reserves terabytes of address space for itself
+#else
+    const std::string limit = "ulimit -v 262144 && ";
+#endif
+    const SandboxResult r = box.RunShell(limit + ShellQuote(FCHBA_COMPONENT_EXE));
+    ASSERT_TRUE(r.ran) << r.err;
+    EXPECT_EQ(r.status, 7);
+    EXPECT_EQ(r.out, kNoCatalogue);
+    EXPECT_EQ(r.log, kNoCatalogue);
+    EXPECT_NE(r.err.find("reference.xml: a value expands past the limit of 65536 bytes\n"), std::string::npos)
+        << r.err;
+}
+
 TEST(ComponentE2eLog, TwoRunsAppend) {
     SandboxCase box;
     box.Write("var/orbil/Component.log", "earlier\n");

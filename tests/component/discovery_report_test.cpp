@@ -2,6 +2,8 @@
 #include <libxml/parser.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <string>
 
@@ -134,6 +136,24 @@ TEST(DiscoveryReport, ShortWriteIsAFailure) {
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(cmp.WriteDiscoveryXml());
     EXPECT_NE(::testing::internal::GetCapturedStderr(), "");  // libxml2's own report
+}
+
+size_t OpenDescriptors() {
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<size_t>(std::distance(std::filesystem::begin(fds), std::filesystem::end(fds)));
+}
+
+// The report's file is closed again, whether the report was written or not.
+TEST(DiscoveryReport, LeavesNoDescriptorOpen) {
+    for (const char* path : {"report.xml", "/dev/full"}) {
+        TestCmp cmp;
+        cmp.discoveryXmlPath = path;
+        const size_t before = OpenDescriptors();
+        ::testing::internal::CaptureStderr();
+        for (int i = 0; i < 3; ++i) cmp.WriteDiscoveryXml();
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(OpenDescriptors(), before) << path;
+    }
 }
 
 class ReportPathTest : public ::testing::TestWithParam<const char*> {};

@@ -133,6 +133,72 @@ TEST(Catalogue, MalformedFileFailsAndLeavesTheCatalogueAsItWas) {
     EXPECT_EQ(Describe(ref), "|[a,,,,,,]");
 }
 
+// A catalogue whose first device is plain and whose second carries value
+// as its bios, behind the given entity declarations.
+std::string WithBiosValue(const std::string& entities, const std::string& value) {
+    return "<!DOCTYPE devices [" + entities + "]><devices><device><type value=\"first\"/></device>" +
+           "<device><bios value=\"" + value + "\"/></device></devices>";
+}
+
+std::string Entity(const std::string& name, const std::string& text) {
+    return "<!ENTITY " + name + " \"" + text + "\">";
+}
+
+std::string References(const std::string& name, int count) {
+    std::string references;
+    for (int i = 0; i < count; ++i) references += "&" + name + ";";
+    return references;
+}
+
+struct ExpansionCase {
+    const char* name;
+    std::string xml;
+    bool read;
+    size_t biosLength;  // when read
+};
+
+void PrintTo(const ExpansionCase& c, std::ostream* os) { *os << c.name; }
+
+// A value may expand to 64 KiB, each entity reference followed counting one
+// byte besides the text it brings; past that the catalogue is refused whole.
+const ExpansionCase kExpansions[] = {
+    {"literal_at_the_bound", WithBiosValue("", std::string(65536, 'x')), true, 65536},
+    {"literal_past_the_bound", WithBiosValue("", std::string(65537, 'x')), false, 0},
+    {"references_at_the_bound", WithBiosValue(Entity("e", std::string(1023, 'x')), References("e", 64)), true,
+     64 * 1023},
+    {"references_past_the_bound", WithBiosValue(Entity("e", std::string(1023, 'x')), References("e", 65)), false, 0},
+    {"nested_references_to_nothing",
+     WithBiosValue(Entity("nothing", "") + Entity("many", References("nothing", 300)), References("many", 300)),
+     false, 0},
+    {"large_entity_used_over_and_over",
+     WithBiosValue(Entity("e", std::string(100000, 'x')), References("e", 2000)), false, 0},
+};
+
+class ExpansionTest : public ::testing::TestWithParam<ExpansionCase> {};
+
+TEST_P(ExpansionTest, IsBoundedWhileItIsJoined) {
+    const ExpansionCase& c = GetParam();
+    std::ofstream("reference.xml") << "<devices><device><type value=\"earlier\"/></device></devices>";
+    CReference ref;
+    ASSERT_TRUE(ref.Load());
+    std::ofstream("reference.xml") << c.xml;
+    ::testing::internal::CaptureStderr();
+    const bool read = ref.Load();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(read, c.read);
+    if (read) {
+        EXPECT_EQ(err, "");
+        ASSERT_EQ(ref.devices.size(), 3u);
+        EXPECT_EQ(ref.devices[2].bios, std::wstring(c.biosLength, L'x'));
+    } else {
+        EXPECT_EQ(err, "reference.xml: a value expands past the limit of 65536 bytes\n");
+        EXPECT_EQ(Describe(ref), "|[earlier,,,,,,]") << "the catalogue is left as it was";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ExpansionTest, ::testing::ValuesIn(kExpansions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Catalogue, NonAsciiBytesWidenAsSignedChars) {
     std::ofstream("reference.xml") << "<devices><device><model value=\"\xC3\xA9t\xC3\xA9\"/></device></devices>";
     CReference ref;

@@ -152,6 +152,24 @@ TEST(RunE2eReport, ListsTheMatchedAdapterFieldByField) {
               "</zorv_rom_discovery>\n");
 }
 
+// A library that reports more ports than any adapter has: the adapter is
+// taken as one whose attributes could not be read, and the log says so.
+TEST(RunE2eDiscovery, PortCountPastTheBoundIsNotBelieved) {
+    SandboxCase sandbox;
+    LayDemoMachine(sandbox);
+    sandbox.Write("work/reference.xml", Catalogue(kQLE, "3.00"));
+    const std::string fixture = "usr/lib/libqlsdm.so.fixture";
+    sandbox.Write(fixture, ReadFile(sandbox.SetupPath(fixture)) + "ports 4294967295\n");
+
+    const SandboxResult r = sandbox.RunComponent({});
+    ASSERT_TRUE(r.ran) << r.err;
+    EXPECT_EQ(r.status, 3);
+    const std::string warning =
+        "WARNING! : Adapter qlogic-QLE2562-0 reports 4294967295 ports, more than 256: its attributes are not used.\n";
+    EXPECT_EQ(r.out, kStart + "MRA get returned failed status!\n" + warning + "NOTICE : No operation was done.\n");
+    EXPECT_EQ(r.log, kStart + warning + "NOTICE : No operation was done.\n");
+}
+
 // A vendor library that reports control bytes: the report shows them as
 // control pictures instead of holding bytes that no XML parser reads.
 TEST(RunE2eReport, ControlBytesFromTheVendorLibraryAreShownVisibly) {

@@ -120,6 +120,34 @@ TEST_F(FcHbaAdapterTest, FailedAttributesLeaveStartValues) {
     EXPECT_EQ(CountOf(world.Trace(kOwnLibrary), "CloseAdapter"), 1) << "the handle is closed";
 }
 
+// A port count no adapter has is not believed: the adapter is taken as one
+// whose attributes could not be read, and a log line says so.
+TEST_F(FcHbaAdapterTest, PortCountPastTheBoundLeavesStartValues) {
+    const struct {
+        const char* ports;
+        bool believed;
+    } cases[] = {{"256", true}, {"257", false}, {"4294967295", false}};
+    for (const auto& c : cases) {
+        HBA_FreeLibrary();
+        FcHbaAdapter fresh;
+        fresh.index = 0;
+        world.InstallLibrary(kOwnLibrary, std::string(kQLogicAdapter) + "ports " + c.ports + "\n");
+        world.WriteHbaConf("lib\t" + kOwnLibrary + "\n");
+        HBA_LoadLibrary();
+        ASSERT_EQ(HBA_GetNumberOfAdapters(), 1u);
+        EXPECT_EQ(fresh.Refresh(), 1u) << c.ports << ": ports past the two listed fail or none is read";
+        EXPECT_EQ(fresh.GetModel(), c.believed ? "QLE2562  " : "Undefined") << c.ports;
+        EXPECT_EQ(fresh.GetNumberOfPorts(), c.believed ? 256u : 0u) << c.ports;
+        EXPECT_EQ(fresh.GetPorts().size(), c.believed ? 2u : 0u) << c.ports;
+        EXPECT_EQ(fresh.GetIdWord(), c.believed ? 0x12345678u : 0u) << c.ports;
+        EXPECT_EQ(fresh.GetNodeWWNString(), c.believed ? "20:00:00:E0:8B:1C:2D:3E" : "00:00:00:00:00:00:00:00");
+        EXPECT_EQ(fresh.GetRefusal(), c.believed ? "" :
+                  "WARNING! : Adapter qlogic-QLE2562-0 reports " + std::string(c.ports) +
+                      " ports, more than 256: its attributes are not used.\n");
+        EXPECT_EQ(CountOf(world.Trace(kOwnLibrary), "CloseAdapter"), 1) << c.ports << ": the handle is closed";
+    }
+}
+
 TEST_F(FcHbaAdapterTest, FailedOpenStoresOnlyTheName) {
     EXPECT_EQ(RefreshFirst(std::string(kQLogicAdapter) + "fail open\n"), 1u);
     EXPECT_EQ(adapter.GetName(), "qlogic-QLE2562-0");

@@ -203,6 +203,31 @@ TEST_F(HbaLibraryLayer, VendorHandleWithoutLowBitsIsClosedAgain) {
     EXPECT_NE(world.Trace(kLibB).find("OpenAdapter b0\nCloseAdapter 8323072\n"), std::string::npos);
 }
 
+// Only a handle whose whole low 16 bits are 0 names no adapter: one whose
+// low byte is 0 but not the byte above it is kept and handed back intact.
+TEST_F(HbaLibraryLayer, VendorHandleWithZeroLowByteIsKept) {
+    LoadTwoLibraries("handle 10100\n");
+    const HBA_HANDLE handle = HBA_OpenAdapter("b0");
+    EXPECT_EQ(handle, 0x00010100u) << "library 1, vendor handle 0x100";
+    HBA_CloseAdapter(handle);
+    const std::string trace = world.Trace(kLibB);
+    EXPECT_NE(trace.find("OpenAdapter b0\nCloseAdapter 256\n"), std::string::npos) << trace;
+    EXPECT_EQ(CountOf(trace, "CloseAdapter"), 1) << trace;
+}
+
+// A library without CloseAdapter whose handle cannot be carried: the adapter
+// does not open, and no close is attempted through the empty slot.
+TEST_F(HbaLibraryLayer, UnrepresentableHandleOfALibraryWithoutCloseIsLeft) {
+    world.InstallLibrary(kLibA, "omit CloseAdapter\nadapter a0\nhandle 20000\n");
+    world.WriteHbaConf("a\t" + kLibA + "\n");
+    HBA_LoadLibrary();
+    ASSERT_EQ(HBA_GetNumberOfAdapters(), 1u);
+    EXPECT_EQ(HBA_OpenAdapter("a0"), 0u);
+    const std::string trace = world.Trace(kLibA);
+    EXPECT_EQ(CountOf(trace, "OpenAdapter a0\n"), 1) << trace;
+    EXPECT_EQ(CountOf(trace, "CloseAdapter"), 0) << trace;
+}
+
 TEST_F(HbaLibraryLayer, DispatchGoesToTheAdaptersLibrary) {
     LoadTwoLibraries("node 20:00:00:e0:8b:1c:2d:3e\nport 21:00:00:e0:8b:1c:2d:3e\n");
     const HBA_HANDLE handle = HBA_OpenAdapter("b0");

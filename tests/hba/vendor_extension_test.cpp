@@ -157,6 +157,8 @@ TEST_F(VendorExtension, ReadThroughTheOwnLibraryWritesOnlyOnAMatch) {
     EXPECT_EQ(idWord, 7u) << "adapter 1 has another WWN";
     EXPECT_EQ(ReadVendorAttributes2(kWWN, &idWord, &bus, &function, &domain, message, 0x00030003), -3);
     EXPECT_STREQ(message, "fail to read adapter attribs: handle used is 0x3: retStatus is 0x21");
+    EXPECT_EQ(ReadVendorAttributes2(kWWN, &idWord, &bus, &function, &domain, message, 0x00010100), -3);
+    EXPECT_STREQ(message, "fail to read adapter attribs: handle used is 0x100: retStatus is 0x21") << "16 bits kept";
     EXPECT_EQ(ReadVendorAttributes2(kWWN, &idWord, &bus, &function, &domain, message, 0x00050002), 0);
     EXPECT_STREQ(message, "read adapter attribs Success! handle used is 0x2");
     EXPECT_EQ(idWord, 0x015d1077u);
