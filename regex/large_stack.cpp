@@ -1,37 +1,97 @@
 #include "large_stack.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <exception>
 
 namespace {
 
 constexpr std::size_t kSmallestStack = 256 * 1024;
+constexpr std::size_t kLargestReserve = 128 * 1024;
+// How deep a recursion goes before the main thread's stack limit is read:
+// within the part of the stack the kernel maps from the start. Also the
+// budget on a stack of unknown extent.
+constexpr std::size_t kUncheckedDepth = 16 * 1024;
+
+// A stack's address range; both 0 when unknown.
+struct StackBounds {
+  std::uintptr_t lowest = 0;
+  std::uintptr_t highest = 0;
+};
+
+// The calling thread's stack as the thread library reports it. For the main
+// thread that means reading /proc/self/maps, hence once per thread.
+StackBounds reportedBounds() {
+  StackBounds bounds;
+  pthread_attr_t attributes;
+  if (pthread_getattr_np(pthread_self(), &attributes) != 0) return bounds;
+  void* address = nullptr;
+  std::size_t size = 0;
+  if (pthread_attr_getstack(&attributes, &address, &size) == 0) {
+    bounds.lowest = reinterpret_cast<std::uintptr_t>(address);
+    bounds.highest = bounds.lowest + size;
+  }
+  pthread_attr_destroy(&attributes);
+  return bounds;
+}
+
+bool onMainThread() {
+  thread_local const bool main = getpid() == gettid();
+  return main;
+}
+
+// RLIMIT_STACK as it stands now; 0 when unlimited or unknown.
+std::uintptr_t stackRlimit() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
+  return limit.rlim_cur;
+}
+
+// The main thread's stack grows down from its top only as far as
+// RLIMIT_STACK allows when it grows, so a limit lowered since the bounds were
+// read moves its end up. Without fresh, the limit is not read.
+StackBounds currentBounds(bool fresh) {
+  thread_local const StackBounds reported = reportedBounds();
+  StackBounds bounds = reported;
+  const std::uintptr_t rlimit = fresh ? stackRlimit() : 0;
+  if (bounds.highest != 0 && rlimit != 0 && rlimit < bounds.highest - bounds.lowest)
+    bounds.lowest = bounds.highest - rlimit;
+  return bounds;
+}
+
+// What may be spent below here on a stack whose extent is unknown.
+std::size_t unknownStackBudget(bool fresh) {
+  const std::uintptr_t rlimit = fresh ? stackRlimit() : 0;
+  return rlimit != 0 ? rlimit / 4 : kUncheckedDepth;
+}
+
+// What may be spent below here; only fresh counts RLIMIT_STACK as it is now.
+std::size_t spendableBelow(std::uintptr_t here, bool fresh) {
+  const StackBounds bounds = currentBounds(fresh);
+  if (here < bounds.lowest || here >= bounds.highest) return unknownStackBudget(fresh);
+  const std::size_t reserve = std::min(kLargestReserve, (bounds.highest - bounds.lowest) / 4);
+  const std::uintptr_t above = here - bounds.lowest;
+  return above > reserve ? above - reserve : 0;
+}
 
 struct Call {
   void (*body)(void*);
   void* context;
+  std::exception_ptr failure;
 };
 
 void* runCall(void* argument) {
-  const Call* call = static_cast<const Call*>(argument);
-  call->body(call->context);
+  Call* call = static_cast<Call*>(argument);
+  try {
+    call->body(call->context);
+  } catch (...) {
+    call->failure = std::current_exception();
+  }
   return nullptr;
-}
-
-// The lowest address of the calling thread's stack; 0 when unknown. For the
-// main thread this reads /proc/self/maps, hence once per thread.
-std::uintptr_t stackLowest() {
-  thread_local const std::uintptr_t lowest = [] {
-    pthread_attr_t attributes;
-    if (pthread_getattr_np(pthread_self(), &attributes) != 0) return std::uintptr_t{0};
-    void* address = nullptr;
-    std::size_t size = 0;
-    const bool known = pthread_attr_getstack(&attributes, &address, &size) == 0;
-    pthread_attr_destroy(&attributes);
-    return known ? reinterpret_cast<std::uintptr_t>(address) : std::uintptr_t{0};
-  }();
-  return lowest;
 }
 
 bool startAndJoin(std::size_t stackBytes, Call& call) {
@@ -47,17 +107,29 @@ bool startAndJoin(std::size_t stackBytes, Call& call) {
 
 }  // namespace
 
-const char* stackLimitBelowHere(std::size_t budget, std::size_t reserve) {
-  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-  const std::uintptr_t lowest = stackLowest();
-  if (lowest == 0 || here < lowest || here - lowest <= reserve) return reinterpret_cast<const char*>(here);
-  const std::uintptr_t spendable = here - lowest - reserve;
-  return reinterpret_cast<const char*>(here - (spendable < budget ? spendable : budget));
+void StackLimit::startHere(std::size_t most) {
+  origin = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  budget = most;
+  settled = !onMainThread();
+  std::size_t depth = std::min(spendableBelow(origin, false), budget);
+  if (!settled) depth = std::min(depth, kUncheckedDepth);
+  limit = reinterpret_cast<const char*>(origin - depth);
 }
 
-bool runOnLargeStack(std::size_t stackBytes, void (*body)(void*), void* context) {
-  Call call{body, context};
-  for (std::size_t size = stackBytes; size >= kSmallestStack; size /= 2)
-    if (startAndJoin(size, call)) return true;
-  return false;
+bool StackLimit::moveOn(const char* frame) {
+  if (settled) return false;
+  settled = true;
+  limit = reinterpret_cast<const char*>(origin - std::min(spendableBelow(origin, true), budget));
+  return frame >= limit;
+}
+
+bool runOnNewThread(std::size_t stackBytes, void (*body)(void*), void* context) {
+  Call call{body, context, nullptr};
+  int callerCancelState = PTHREAD_CANCEL_ENABLE;
+  pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &callerCancelState);
+  bool ran = false;
+  for (std::size_t size = stackBytes; size >= kSmallestStack && !ran; size /= 2) ran = startAndJoin(size, call);
+  pthread_setcancelstate(callerCancelState, nullptr);
+  if (call.failure) std::rethrow_exception(call.failure);
+  return ran;
 }

@@ -1,21 +1,44 @@
 #pragma once
-// The stack that deep recursion may use. A recursion checks its frame
-// against a limit read from the calling thread's real stack bounds, and one
-// that would outgrow its caller's stack is run again on a thread of its own
-// with a large stack. The stack is reserved address space; only the part the
-// function touches takes memory.
+// The stack that deep recursion may use. A recursion checks each frame
+// against a limit read from the stack it runs on, and one that would outgrow
+// its caller's stack is run again on a new thread with a large stack. That
+// stack is reserved address space; only the part the recursion touches
+// takes memory.
 
 #include <cstddef>
+#include <cstdint>
 
-// The address below which the calling thread's recursion must not go: at
-// most budget bytes below the caller's frame, and never within reserve bytes
-// of the stack's real end. The caller's frame itself (nothing to spend) when
-// the bounds cannot be read or less than reserve is left. The bounds are read
-// once per thread.
-const char* stackLimitBelowHere(std::size_t budget, std::size_t reserve);
+// Where a recursion on the calling thread must stop: at most a budget below
+// the frame it starts from, and never within a reserve of the stack's end, a
+// quarter of the stack but at most 128 KB. The main thread's stack ends where
+// RLIMIT_STACK lets it grow at the time, so there the limit is first set at
+// most 16 KB deep and moved on, with the limit read afresh, once a recursion
+// gets there: a short one costs no system call. On a stack of unknown extent
+// (the main thread's without /proc, or a frame outside the calling thread's
+// stack, as on a fiber) the budget is at most a quarter of RLIMIT_STACK on
+// the main thread and 16 KB elsewhere.
+class StackLimit {
+ public:
+  // For a recursion that starts at the caller's frame.
+  void startHere(std::size_t budget);
+  // Whether frame lies past the limit; asked at every step.
+  bool passedBy(const void* frame) {
+    return static_cast<const char*>(frame) < limit && !moveOn(static_cast<const char*>(frame));
+  }
 
-// Runs body on a thread of its own and waits for it. The stack is stackBytes
-// when that much address space can be had, else the largest of its halves
-// down to 256 KB that can. False when no such thread could be made; body has
-// then not run.
-bool runOnLargeStack(std::size_t stackBytes, void (*body)(void*), void* context);
+ private:
+  // Reads the stack's end afresh; whether frame is still within the limit.
+  bool moveOn(const char* frame);
+  std::uintptr_t origin = 0;
+  std::size_t budget = 0;
+  const char* limit = nullptr;
+  bool settled = true;
+};
+
+// Runs body on a new thread and waits for it. The stack is stackBytes when
+// that much address space can be had, else the largest of its halves down to
+// 256 KB that can. Meanwhile the caller cannot be cancelled (a cancel waits
+// until this returns), as body works on the caller's data. An exception
+// that body throws is thrown again here. False when no thread could be
+// made; body has then not run.
+bool runOnNewThread(std::size_t stackBytes, void (*body)(void*), void* context);

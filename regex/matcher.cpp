@@ -9,11 +9,9 @@
 namespace {
 
 // Stack a match may use on its caller's thread before it is moved to a
-// stack of its own, the size wanted for that stack, and what is kept free
-// at the end of either.
+// stack of its own, and the size wanted for that stack.
 constexpr std::size_t kCallerStackBudget = 512 * 1024;
-constexpr std::size_t kLargeStackBytes = std::size_t{4} << 30;
-constexpr std::size_t kStackReserve = 128 * 1024;
+constexpr std::size_t kOwnStackBytes = std::size_t{4} << 30;
 
 }  // namespace
 
@@ -34,19 +32,19 @@ int MatcherT<C>::run(int position) {
   // Read before the start node clears it for a retry at a later position.
   const int searchStart = previousEnd;
   exhausted = false;
-  stackLimit = stackLimitBelowHere(kCallerStackBudget, kStackReserve);
+  stackLimit.startHere(kCallerStackBudget);
   const int result = pattern->head->match(subject, *this, position);
   if (!exhausted) return result;
   // Every node has put back what it wrote; start the same match afresh.
   clearGroups();
   previousEnd = searchStart;
-  return runOnLargeStack(position);
+  return matchOnOwnStack(position);
 }
 
 // Without a thread of its own, or when that stack runs out too, the match
 // cannot finish: -1 with exhausted set.
 template <class C>
-int MatcherT<C>::runOnLargeStack(int position) {
+int MatcherT<C>::matchOnOwnStack(int position) {
   struct Run {
     MatcherT* matcher;
     int position;
@@ -55,10 +53,10 @@ int MatcherT<C>::runOnLargeStack(int position) {
   exhausted = false;
   auto body = [](void* context) {
     Run& r = *static_cast<Run*>(context);
-    r.matcher->stackLimit = stackLimitBelowHere(SIZE_MAX, kStackReserve);
+    r.matcher->stackLimit.startHere(SIZE_MAX);
     r.result = r.matcher->pattern->head->match(r.matcher->subject, *r.matcher, r.position);
   };
-  if (!::runOnLargeStack(kLargeStackBytes, body, &run)) exhausted = true;
+  if (!runOnNewThread(kOwnStackBytes, body, &run)) exhausted = true;
   return exhausted ? -1 : run.result;
 }
 
@@ -185,6 +183,7 @@ typename MatcherT<C>::String MatcherT<C>::replaceWithGroups(const String& replac
 template <class C>
 void MatcherT<C>::clearGroups() {
   previousEnd = 0;
+  exhausted = false;
   std::fill(groupStarts.begin(), groupStarts.end(), -1);
   std::fill(groupEnds.begin(), groupEnds.end(), -1);
   std::fill(loopCounts.begin(), loopCounts.end(), -1);

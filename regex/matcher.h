@@ -9,10 +9,11 @@
 // non-capturing groups) to groupCount - 1; group 0 is the whole match.
 //
 // Matching recurses once per node step. A match runs on its caller's stack,
-// within the bounds read from that thread and at most 512 KB of it; one that
-// would outgrow that is run again from the start on a thread of its own with
-// a stack of 4 GB, or the largest half of that down to 256 KB that the
-// address space allows. The answer does not depend on which stack it ran on.
+// within the bounds read from that stack as the match starts and at most
+// 512 KB of it; one that would outgrow that is run again from the start on a
+// thread of its own with a stack of 4 GB, or the largest half of that down
+// to 256 KB that the address space allows. The answer does not depend on
+// which stack it ran on; an exception on that thread reaches the caller.
 //
 // Cannot finish: when even that stack runs out, or no such thread can be
 // made, the match or search gives up without crashing. It then returns false
@@ -22,6 +23,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "large_stack.h"
 
 template <class C>
 class PatternT;
@@ -41,7 +44,7 @@ class MatcherT {
   bool findNext();
   std::vector<String> findAll();
   // True when the latest match or search gave up for want of stack (see
-  // above).
+  // above); cleared with the groups, as by setString and reset.
   bool exhaustedStack() const { return exhausted; }
   void reset();
   void setString(const String& text);
@@ -68,14 +71,13 @@ class MatcherT {
   // True when the current match has run out of stack; every node gives up
   // then, so the match unwinds at once.
   bool outOfStack() {
-    if (!exhausted && static_cast<const char*>(__builtin_frame_address(0)) < stackLimit)
-      exhausted = true;
+    if (!exhausted && stackLimit.passedBy(__builtin_frame_address(0))) exhausted = true;
     return exhausted;
   }
 
  private:
   int run(int position);
-  int runOnLargeStack(int position);
+  int matchOnOwnStack(int position);
   int groupAt(const std::vector<int>& positions, int index) const;
 
   PatternT<C>* pattern;
@@ -90,7 +92,7 @@ class MatcherT {
   int foundOnce = 0;
   bool finished = false;
   bool exhausted = false;
-  const char* stackLimit = nullptr;
+  StackLimit stackLimit;
 };
 
 using Matcher = MatcherT<char>;

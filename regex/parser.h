@@ -1,23 +1,28 @@
 #pragma once
 // The recursive-descent parser of pattern texts: sequences, groups,
 // alternation, quantifiers and "{name}" references. One parse call builds one
-// chain of nodes (the whole pattern, a group body, a later alternative or a
-// registered text) and returns its head, reporting its tail; every node made
+// chain of nodes (the whole pattern, a group body or a registered text) with
+// its alternatives and returns its head, reporting its tail; every node made
 // is registered with the pattern at once, which owns it also when a syntax
 // error abandons the graph. Included only where PatternT is instantiated.
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "large_stack.h"
 #include "node_kinds.h"
 #include "pattern.h"
 
+// One chain being built: the whole pattern, a group body or a registered
+// text, or a later alternative of one of them.
 template <class C>
 struct PatternT<C>::ParseCall {
   enum Kind { TopLevel, Capturing, NonCapturing, LookAhead, Atomic, Alternative };
 
   bool inGroup;
+  // Where the chain's tail is reported; none for an alternative, whose tail
+  // the alternation joins.
   Node** tailOut;
   Kind kind;
   int groupIndex;
@@ -28,18 +33,20 @@ struct PatternT<C>::ParseCall {
   Node* tail;
   // Groups opened inside a look-ahead or atomic body.
   GroupRange groups;
+  // An alternative's: the node that ends the alternatives before it.
+  Node* endBefore;
 };
 
 namespace parser_limits {
-// Groups, alternatives, references and bracket classes open at most this
-// many levels inside one another; one level more is a syntax error.
+// Groups, references and bracket classes open at most this many levels
+// inside one another; one level more is a syntax error. Alternatives side by
+// side open none.
 constexpr int kMaxNesting = 100000;
 // A parse uses at most this much of its caller's stack. One that needs more
 // is made again on a stack of its own, which holds kMaxNesting levels with
-// room to spare; reserve is what is kept free at the end of either.
+// room to spare.
 constexpr std::size_t kCallerBudget = 1 << 20;
-constexpr std::size_t kLargeStackBytes = std::size_t{1} << 30;
-constexpr std::size_t kStackReserve = 128 * 1024;
+constexpr std::size_t kOwnStackBytes = std::size_t{1} << 30;
 // Written instead of a syntax error when no stack could hold the parse.
 constexpr const char* kNoStackReport = "Pattern not compiled: no stack large enough for its nesting could be had.\n";
 }  // namespace parser_limits
@@ -56,21 +63,26 @@ class NestingLevel {
   int& nesting;
 };
 
-// Whether a pattern compiles depends on its text alone: a parse that runs
-// out of its caller's stack has reported nothing yet and is made again from
-// the start on a stack of its own.
+// Whether a pattern compiles, and what its compile reports, depends on its
+// text alone: a parse that runs out of its caller's stack is made again from
+// the start on a stack of its own, and the reports are written at the end.
 template <class C>
 typename PatternT<C>::Node* PatternT<C>::parseTopLevel(Node** tailOut) {
   using namespace parser_limits;
   const std::uint64_t callerFlags = flags;
-  parseStackLimit = stackLimitBelowHere(kCallerBudget, kStackReserve);
-  Node* chain = parse(false, false, tailOut, 0, false);
-  if (stop != ParseStop::OutOfStack) return chain;
-  restartParse(callerFlags);
-  chain = parseOnOwnStack(tailOut);
-  if (stop != ParseStop::OutOfStack) return chain;
-  writeReport(kNoStackReport);
-  return nullptr;
+  parseStackLimit.startHere(kCallerBudget);
+  Node* chain = parse(false, tailOut);
+  if (stop == ParseStop::OutOfStack) {
+    restartParse(callerFlags);
+    chain = parseOnOwnStack(tailOut);
+  }
+  if (stop == ParseStop::OutOfStack) {
+    reports.clear();
+    writeReport(kNoStackReport);
+    return nullptr;
+  }
+  writeReports();
+  return chain;
 }
 
 // Stops with OutOfStack also when no thread could be made.
@@ -83,19 +95,20 @@ typename PatternT<C>::Node* PatternT<C>::parseOnOwnStack(Node** tailOut) {
   } run{this, tailOut, nullptr};
   auto body = [](void* context) {
     Run& r = *static_cast<Run*>(context);
-    r.pattern->parseStackLimit = stackLimitBelowHere(SIZE_MAX, parser_limits::kStackReserve);
-    r.head = r.pattern->parse(false, false, r.tailOut, 0, false);
+    r.pattern->parseStackLimit.startHere(SIZE_MAX);
+    r.head = r.pattern->parse(false, r.tailOut);
   };
-  if (!runOnLargeStack(parser_limits::kLargeStackBytes, body, &run)) stop = ParseStop::OutOfStack;
+  if (!runOnNewThread(parser_limits::kOwnStackBytes, body, &run)) stop = ParseStop::OutOfStack;
   return run.head;
 }
 
-// Forgets a parse that ran out of stack; none of it was reported. The
+// Forgets a parse that ran out of stack, its reports included. The
 // unwinding has put back the pattern text and the nesting count.
 template <class C>
 void PatternT<C>::restartParse(std::uint64_t callerFlags) {
   for (auto& entry : nodes) delete entry.first;
   nodes.clear();
+  reports.clear();
   error = false;
   stop = ParseStop::None;
   parsePos = 0;
@@ -106,7 +119,7 @@ void PatternT<C>::restartParse(std::uint64_t callerFlags) {
 
 // Whether one more parse level may open here. Past the nesting bound it is
 // reported once; with the stack used up the parse stops quietly (error set,
-// nothing reported), or, after an earlier report, simply stops.
+// nothing more reported), to be made again on a larger stack.
 template <class C>
 bool PatternT<C>::mayNest() {
   if (nesting > parser_limits::kMaxNesting) {
@@ -115,7 +128,7 @@ bool PatternT<C>::mayNest() {
     return false;
   }
   if (!stackExhausted()) return true;
-  stop = error ? ParseStop::Reported : ParseStop::OutOfStack;
+  stop = ParseStop::OutOfStack;
   error = true;
   return false;
 }
@@ -128,18 +141,11 @@ void PatternT<C>::raiseErrorUnlessStopped() {
 }
 
 template <class C>
-typename PatternT<C>::Node* PatternT<C>::parse(bool inGroup, bool inAlternative, Node** tailOut,
-                                               int groupIndex, bool groupHeaded) {
-  using Kinds = NodeKinds<C>;
+typename PatternT<C>::Node* PatternT<C>::parse(bool inGroup, Node** tailOut) {
   const NestingLevel level(nesting);
   if (!mayNest()) return nullptr;
-  ParseCall call{inGroup, tailOut, ParseCall::TopLevel, groupCount++, false, true, flags, nullptr, nullptr, {}};
-  if (inAlternative) {
-    --groupCount;
-    call.kind = ParseCall::Alternative;
-    call.groupIndex = groupIndex;
-    call.headed = groupHeaded;
-  } else if (inGroup) {
+  ParseCall call{inGroup, tailOut, ParseCall::TopLevel, groupCount++, false, true, flags, nullptr, nullptr, {}, nullptr};
+  if (inGroup) {
     if (atEnd() || charAt(parsePos) != C('?')) {
       call.kind = ParseCall::Capturing;
       call.headed = true;
@@ -150,27 +156,90 @@ typename PatternT<C>::Node* PatternT<C>::parse(bool inGroup, bool inAlternative,
       if (!parseGroupType(call, whole)) return whole;
     }
   }
+  beginChain(call);
+  return parseAlternatives(call);
+}
+
+template <class C>
+void PatternT<C>::beginChain(ParseCall& call) {
+  using Kinds = NodeKinds<C>;
   if (call.headed)
     call.head = registerNode(new typename Kinds::GroupHead(call.groupIndex));
   else
     call.head = registerNode(new typename Kinds::SubStart());
   call.tail = call.head;
   call.groups = GroupRange{nonCapturing, nonCapturing, groupCount, groupCount};
+}
 
+// Parses a chain and all its later alternatives in this one frame, so that
+// alternatives side by side cost no stack and open no nesting level. Each
+// "|" opens an alternative within the one before it, as a call of its own
+// would; where an alternative ends, the one before it goes on from there.
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::parseAlternatives(ParseCall& first) {
+  std::vector<ParseCall> later;  // the alternatives open, innermost last
+  for (;;) {
+    ParseCall& call = later.empty() ? first : later.back();
+    Node* result = nullptr;
+    if (parseChain(call, result)) {
+      later.push_back(beginAlternative(call));
+      continue;
+    }
+    if (later.empty()) return result;
+    const ParseCall ended = later.back();
+    later.pop_back();
+    if (result) joinAlternative(later.empty() ? first : later.back(), ended);
+  }
+}
+
+// The main loop over one chain. True when it stopped at a "|", where a later
+// alternative begins; else false, result being the chain's head or none.
+template <class C>
+bool PatternT<C>::parseChain(ParseCall& call, Node*& result) {
   while (!atEnd()) {
     const C c = patternText[parsePos++];
-    if (error) return nullptr;
-    Node* closed = nullptr;
-    if (!parseStep(call, c, closed)) return closed;
+    if (error) return false;
+    if (c == C('|')) return true;
+    if (!parseStep(call, c, result)) return false;
   }
-  if (inGroup) {
+  result = endChain(call);
+  return false;
+}
+
+// The text is used up.
+template <class C>
+typename PatternT<C>::Node* PatternT<C>::endChain(ParseCall& call) {
+  if (call.inGroup) {
     raiseErrorUnlessStopped();
   } else {
-    if (call.kind == ParseCall::Alternative) appendNode(call, registerNode(new typename Kinds::Accept()));
-    if (tailOut) *tailOut = call.tail;
+    if (call.kind == ParseCall::Alternative) appendNode(call, registerNode(new typename NodeKinds<C>::Accept()));
+    if (call.tailOut) *call.tailOut = call.tail;
   }
   flags = call.savedFlags;
   return error ? nullptr : call.head;
+}
+
+// After "|": ends the chain so far as one alternative and opens the next,
+// under the flags in force here.
+template <class C>
+typename PatternT<C>::ParseCall PatternT<C>::beginAlternative(ParseCall& call) {
+  Node* endBefore = registerNode(new typename NodeKinds<C>::Accept());
+  call.tail->next = endBefore;
+  ParseCall alternative{call.inGroup, nullptr, ParseCall::Alternative, call.groupIndex, call.headed, true,
+                        flags,        nullptr, nullptr,                {},              endBefore};
+  beginChain(alternative);
+  return alternative;
+}
+
+// Both alternatives lead to one join, which is what follows them.
+template <class C>
+void PatternT<C>::joinAlternative(ParseCall& call, const ParseCall& alternative) {
+  using Kinds = NodeKinds<C>;
+  Node* join = registerNode(new typename Kinds::Accept());
+  call.head = registerNode(new typename Kinds::Or(call.head, alternative.head));
+  alternative.endBefore->next = join;
+  alternative.tail->next = join;
+  call.tail = join;
 }
 
 // After "(?": settles the kind of group. False when the call is complete
@@ -271,9 +340,6 @@ bool PatternT<C>::parseStep(ParseCall& call, C c, Node*& closed) {
       break;
     case C(')'):
       return parseCloseStep(call, closed);
-    case C('|'):
-      parseAlternationStep(call);
-      break;
     case C('{'): {
       // A quantifier right after a reference is read where an atom is
       // expected, so it is a syntax error.
@@ -356,7 +422,7 @@ typename PatternT<C>::Node* PatternT<C>::parseEscapeAtom() {
 template <class C>
 void PatternT<C>::parseGroupStep(ParseCall& call) {
   Node* subTail = nullptr;
-  Node* sub = parse(true, false, &subTail, 0, false);
+  Node* sub = parse(true, &subTail);
   if (!sub) {
     raiseErrorUnlessStopped();
     return;
@@ -398,24 +464,9 @@ bool PatternT<C>::parseCloseStep(ParseCall& call, Node*& closed) {
       }
     }
   }
-  *call.tailOut = call.tail;
+  if (call.tailOut) *call.tailOut = call.tail;
   flags = call.savedFlags;
   return false;
-}
-
-template <class C>
-void PatternT<C>::parseAlternationStep(ParseCall& call) {
-  using Kinds = NodeKinds<C>;
-  Node* firstEnd = registerNode(new typename Kinds::Accept());
-  call.tail->next = firstEnd;
-  Node* altTail = nullptr;
-  Node* alt = parse(call.inGroup, true, &altTail, call.groupIndex, call.headed);
-  if (!alt) return;
-  Node* join = registerNode(new typename Kinds::Accept());
-  call.head = registerNode(new typename Kinds::Or(call.head, alt));
-  firstEnd->next = join;
-  altTail->next = join;
-  call.tail = join;
 }
 
 template <class C>
@@ -532,13 +583,15 @@ typename PatternT<C>::Node* PatternT<C>::parseRegisteredReference(Node** tailOut
   const String referringText = patternText;
   const std::uint64_t referringFlags = flags;
   patternText = found->second.first;
+  ++textVersion;
   flags = found->second.second;
   parsePos = 0;
   --groupCount;
   expanding.push_back(name);
-  Node* head = parse(false, false, tailOut, 0, false);
+  Node* head = parse(false, tailOut);
   expanding.pop_back();
   patternText = referringText;
+  ++textVersion;
   flags = referringFlags;
   parsePos = close + 1;
   if (error) {

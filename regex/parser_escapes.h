@@ -367,25 +367,48 @@ void appendReported(std::string& report, C c) {
   report += spelled;
 }
 
-// Shows the pattern, a caret under the character just before parsePos and a
-// message chosen by that character; sets error. The caret's column counts
-// pattern characters, however they are spelled.
+// The pattern as a report shows it: up to a NUL in the byte variant.
 template <class C>
-void PatternT<C>::raiseError() {
-  std::string report;
-  for (C c : patternText) {
+std::string reportedPattern(const std::basic_string<C>& text) {
+  std::string shown;
+  for (C c : text) {
     if (sizeof(C) == 1 && c == C(0)) break;
-    appendReported(report, c);
+    appendReported(shown, c);
   }
-  const int at = parsePos - 1;
+  return shown;
+}
+
+// The pattern as shown, a caret under the character just before position
+// and a message chosen by that character. The caret's column counts pattern
+// characters, however they are spelled.
+template <class C>
+std::string syntaxErrorReport(const std::string& shown, const std::basic_string<C>& text, int position) {
+  std::string report = shown;
+  const int at = position - 1;
   report += '\n';
   report.append(static_cast<std::size_t>(at > 1 ? at : 1), ' ');
   report += "^\n";
-  const C c = charAt(at);
+  const C c = at >= 0 && at < static_cast<int>(text.size()) ? text[at] : C(0);
   const bool meta = c == C(')') || c == C('*') || c == C('+') || c == C('?') || c == C(']') || c == C('}');
   report += meta ? "Syntax Error near here. Possible unescaped meta character.\n" : "Syntax Error near here. \n";
-  writeReport(report);
+  return report;
+}
+
+// Keeps a report for the end of the compile; sets error.
+template <class C>
+void PatternT<C>::raiseError() {
+  if (reports.empty() || reports.back().version != textVersion) reports.push_back({textVersion, patternText, {}});
+  reports.back().positions.push_back(parsePos);
   error = true;
+}
+
+template <class C>
+void PatternT<C>::writeReports() {
+  for (const ReportedText& reported : reports) {
+    const std::string shown = reportedPattern(reported.text);
+    for (int position : reported.positions) writeReport(syntaxErrorReport(shown, reported.text, position));
+  }
+  reports.clear();
 }
 
 // Written in the orientation standard error already has, so that it always

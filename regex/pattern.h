@@ -41,13 +41,15 @@ class PatternT {
 
   // Null after a syntax error (reported on standard error).
   //
-  // Nesting: groups, alternatives ("a|b|c" nests two levels), "{name}"
-  // references and bracket classes open at most 100,000 levels inside one
-  // another; one level more is a syntax error, reported once, with the caret
-  // under the character that opens it. Whether a text compiles depends on the
-  // text alone: a parse that outgrows its caller's stack (at most 1 MB of it,
-  // within the bounds read from that thread) is made again on a stack of its
-  // own, 1 GB or the largest half of that down to 256 KB that can be had.
+  // Nesting: groups, "{name}" references and bracket classes open at most
+  // 100,000 levels inside one another; one level more is a syntax error,
+  // reported once, with the caret under the character that opens it.
+  // Alternatives side by side open none, however many. Whether a text
+  // compiles, and what it reports, depends on the text alone: a parse that
+  // outgrows its caller's stack (at most 1 MB of it, within the bounds read
+  // from that thread) is made again on a stack of its own, 1 GB or the
+  // largest half of that down to 256 KB that can be had, and the reports are
+  // written when the compile ends.
   // Cannot finish: when no such stack can hold the parse, compile returns
   // null and standard error carries, instead of a syntax error, the one line
   // "Pattern not compiled: no stack large enough for its nesting could be had."
@@ -107,14 +109,19 @@ class PatternT {
   void restartParse(std::uint64_t callerFlags);
   bool mayNest();
   void raiseErrorUnlessStopped();
-  Node* parse(bool inGroup, bool inAlternative, Node** tailOut, int groupIndex, bool groupHeaded);
+  Node* parse(bool inGroup, Node** tailOut);
+  void beginChain(ParseCall& call);
+  Node* parseAlternatives(ParseCall& first);
+  bool parseChain(ParseCall& call, Node*& result);
+  Node* endChain(ParseCall& call);
+  ParseCall beginAlternative(ParseCall& call);
+  void joinAlternative(ParseCall& call, const ParseCall& alternative);
   bool parseGroupType(ParseCall& call, Node*& whole);
   bool parseInlineFlags(ParseCall& call, Node*& whole);
   bool parseStep(ParseCall& call, C c, Node*& closed);
   Node* parseEscapeAtom();
   void parseGroupStep(ParseCall& call);
   bool parseCloseStep(ParseCall& call, Node*& closed);
-  void parseAlternationStep(ParseCall& call);
   void appendNode(ParseCall& call, Node* node);
   Node* parseQuantifier(Node* atom);
   Node* parseGroupQuantifier(Node* head, Node* tail, int groupIndex);
@@ -125,9 +132,7 @@ class PatternT {
   static bool isPatternName(const String& name);
   Node* makeDot();
   Node* makeClassNode(const String& text, bool inverted);
-  bool stackExhausted() const {
-    return static_cast<const char*>(__builtin_frame_address(0)) < parseStackLimit;
-  }
+  bool stackExhausted() { return parseStackLimit.passedBy(__builtin_frame_address(0)); }
 
   // Escapes, classes and literal texts (parser_escapes.h).
   String parseEscape(bool& negated, bool& quote);
@@ -140,6 +145,7 @@ class PatternT {
   Node* parseLookBehind(bool positive, Node** tailOut);
   Node* parseBackReference();
   void raiseError();
+  void writeReports();
   static void writeReport(const std::string& report);
   C charAt(int index) const;
   bool atEnd() const { return parsePos >= static_cast<int>(patternText.size()); }
@@ -166,12 +172,24 @@ class PatternT {
   // Parse levels open inside the whole pattern's own, which is level 0.
   int nesting = -1;
   // Why the parse stopped where no further report may follow: the nesting
-  // bound was reported (or the stack ran out after a report), or the stack
-  // ran out before any report, so the parse is made again on a larger one.
+  // bound was reported, or the stack ran out, so the parse is made again on
+  // a larger one.
   enum class ParseStop { None, Reported, OutOfStack };
   ParseStop stop = ParseStop::None;
+  // The syntax errors of this compile, written when it ends, so that what a
+  // compile writes does not depend on the stack it ran on: a parse made
+  // again drops those of the attempt it replaces. Each text a report was
+  // raised in is kept once, with the parse positions of its reports.
+  struct ReportedText {
+    int version;
+    String text;
+    std::vector<int> positions;
+  };
+  std::vector<ReportedText> reports;
+  // Changes whenever patternText does, as a reference swaps it.
+  int textVersion = 0;
   // Below this address the parser stops for want of stack.
-  const char* parseStackLimit = nullptr;
+  StackLimit parseStackLimit;
 };
 
 using Pattern = PatternT<char>;

@@ -1,32 +1,59 @@
 // Runs one engine case named on the command line and prints its outcome on
-// standard output. It is the child process of the resource-limit tests,
-// which set the limits before it starts:
+// standard output, followed by how many threads the engine started for it.
+// It is the child process of the resource-limit tests, which set the limits
+// before it starts:
 //
-//   regex_limits_helper CASE COUNT byte|wide [tight|threadless]
+//   regex_limits_helper CASE COUNT byte|wide [LIMIT [PLACE]]
 //
 //   group-loop N      "(ab)*" matched over N pairs through a matcher:
 //                     "match", "no match" or "cannot finish"
+//   own-matcher N     the same through the pattern's own matcher, whose
+//                     exhaustedStack() the pattern answers
+//   exhaustion-cleared N  group-loop, then whether setString and reset
+//                     clear exhaustedStack()
 //   nested-groups N   a pattern of N nested groups compiled: "compiled" or
 //                     "not compiled"
 //   long-pattern N    a pattern of N plain characters compiled, as above
 //   deep-reference N  N nested groups registered as "deep", then "{deep}"
 //                     compiled, as above
+//   alternatives N    "w0|w1|...|w<N-1>|end" compiled and matched
+//   class-cascade N   "[a-\d" and N "[" compiled (its reports are the point)
+//   restart N         "(x)(?i)", N nested groups around "a", then "(b)":
+//                     its groups and what it matches
+//   cancelled-caller N  group-loop on a thread that is cancelled while the
+//                     match runs on a thread of the engine's
 //
-// With "tight", the address space is limited to what is in use plus 1 MB
-// just before the case runs, so that no stack beyond a few hundred KB can be
-// had; with "threadless", plus 250 KB, less than the smallest thread stack.
+// LIMIT: "tight" limits the address space to what is in use plus 1 MB just
+// before the case runs, so that no stack beyond a few hundred KB can be had;
+// "threadless" to plus 250 KB, less than the smallest thread stack;
+// "no-threads" refuses every thread the engine asks for; "lowered" runs a
+// short match, then lowers RLIMIT_STACK to 128 KB before the case; "-" none.
+//
+// PLACE: where the case runs: "main" (the main thread), "thread:KB" (a thread
+// with a stack of KB), "fiber-above" and "fiber-below" (a 64 KB fiber stack
+// made with makecontext, just above or just below the stack of the thread
+// that switches to it), "no-proc" (the main thread with an empty /proc, in a
+// mount namespace of its own).
 
 #include <malloc.h>
+#include <sched.h>
+#include <semaphore.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <ucontext.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "matcher.h"
 #include "pattern.h"
+#include "thread_starts.h"
 
 namespace {
 
@@ -51,47 +78,289 @@ bool limitAddressSpace(rlim_t slack) {
   return read && setrlimit(RLIMIT_AS, &both) == 0;
 }
 
+std::string pairs(int count) {
+  std::string subject;
+  for (int i = 0; i < count; ++i) subject += "ab";
+  return subject;
+}
+
+// What a case needs to know of the helper's limit.
+struct Setting {
+  rlim_t slack;  // address space left when limited, 0 for no limit
+  bool lowered;
+  bool noThreads;
+};
+
+// Applied just before the engine runs, once the case's own allocations are made.
 template <class C>
-const char* compiled(const std::string& pattern, rlim_t slack) {
+bool applyLimit(const Setting& setting) {
+  if (setting.lowered) {
+    std::unique_ptr<PatternT<C>> shortMatch(PatternT<C>::compile(widen<C>("(ab)*"), 0));
+    if (!shortMatch->matches(widen<C>("abab"))) return false;
+    rlimit stack;
+    if (getrlimit(RLIMIT_STACK, &stack) != 0) return false;
+    stack.rlim_cur = 128 * 1024;
+    if (setrlimit(RLIMIT_STACK, &stack) != 0) return false;
+  }
+  if (setting.noThreads) thread_starts::setMode(thread_starts::Mode::Refuse);
+  thread_starts::resetCount();
+  return !setting.slack || limitAddressSpace(setting.slack);
+}
+
+template <class C>
+const char* matchOutcome(MatcherT<C>& matcher) {
+  if (matcher.matches()) return "match";
+  return matcher.exhaustedStack() ? "cannot finish" : "no match";
+}
+
+template <class C>
+std::string groupLoop(int count, const Setting& setting) {
+  std::unique_ptr<PatternT<C>> pattern(PatternT<C>::compile(widen<C>("(ab)*"), 0));
+  std::unique_ptr<MatcherT<C>> matcher(pattern->createMatcher(widen<C>(pairs(count))));
+  if (!applyLimit<C>(setting)) return "no limit";
+  return matchOutcome(*matcher);
+}
+
+template <class C>
+std::string ownMatcher(int count, const Setting& setting) {
+  std::unique_ptr<PatternT<C>> pattern(PatternT<C>::compile(widen<C>("(ab)*"), 0));
+  const std::basic_string<C> subject = widen<C>(pairs(count));
+  if (!applyLimit<C>(setting)) return "no limit";
+  if (pattern->matches(subject)) return "match";
+  return pattern->exhaustedStack() ? "cannot finish" : "no match";
+}
+
+template <class C>
+std::string exhaustionCleared(int count, const Setting& setting) {
+  std::unique_ptr<PatternT<C>> pattern(PatternT<C>::compile(widen<C>("(ab)*"), 0));
+  std::unique_ptr<MatcherT<C>> matcher(pattern->createMatcher(widen<C>(pairs(count))));
+  if (!applyLimit<C>(setting)) return "no limit";
+  std::string outcome = matchOutcome(*matcher);
+  matcher->setString(widen<C>("ab"));
+  outcome += matcher->exhaustedStack() ? ", kept by setString" : ", cleared by setString";
+  matcher->setString(widen<C>(pairs(count)));
+  matchOutcome(*matcher);
+  matcher->reset();
+  outcome += matcher->exhaustedStack() ? ", kept by reset" : ", cleared by reset";
+  return outcome;
+}
+
+template <class C>
+std::string compiled(const std::string& pattern, const Setting& setting) {
   const std::basic_string<C> text = widen<C>(pattern);
-  if (slack && !limitAddressSpace(slack)) return "no limit";
+  if (!applyLimit<C>(setting)) return "no limit";
   std::unique_ptr<PatternT<C>> compiledPattern(PatternT<C>::compile(text, 0));
   return compiledPattern ? "compiled" : "not compiled";
 }
 
+std::string nestedGroups(int count, const std::string& inner) {
+  return std::string(count, '(') + inner + std::string(count, ')');
+}
+
 template <class C>
-const char* runCase(const std::string& name, int count, rlim_t slack) {
-  if (name == "group-loop") {
-    std::string subject;
-    for (int i = 0; i < count; ++i) subject += "ab";
-    std::unique_ptr<PatternT<C>> pattern(PatternT<C>::compile(widen<C>("(ab)*"), 0));
-    std::unique_ptr<MatcherT<C>> matcher(pattern->createMatcher(widen<C>(subject)));
-    if (slack && !limitAddressSpace(slack)) return "no limit";
-    if (matcher->matches()) return "match";
-    return matcher->exhaustedStack() ? "cannot finish" : "no match";
+std::string deepReference(int count, const Setting& setting) {
+  if (!PatternT<C>::registerPattern(widen<C>("deep"), widen<C>(nestedGroups(count, "a")), 0))
+    return "not registered";
+  return compiled<C>("{deep}", setting);
+}
+
+template <class C>
+std::string alternatives(int count, const Setting& setting) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += "w" + std::to_string(i) + "|";
+  const std::basic_string<C> pattern = widen<C>(text + "end");
+  if (!applyLimit<C>(setting)) return "no limit";
+  std::unique_ptr<PatternT<C>> compiledPattern(PatternT<C>::compile(pattern, 0));
+  if (!compiledPattern) return "not compiled";
+  const auto matches = [&](const std::string& subject) { return compiledPattern->matches(widen<C>(subject)); };
+  const std::string last = "w" + std::to_string(count - 1);
+  const bool right = matches("w0") && matches(last) && matches("end") && !matches("w" + std::to_string(count));
+  return right ? "compiled, matches" : "compiled, wrong answers";
+}
+
+// A parse made again on a larger stack starts from the caller's flags and
+// from group 0, not from where the attempt it replaces stopped.
+template <class C>
+std::string restart(int count, const Setting& setting) {
+  const std::string text = "(x)(?i)" + nestedGroups(count, "a") + "(b)";
+  const std::basic_string<C> pattern = widen<C>(text);
+  if (!applyLimit<C>(setting)) return "no limit";
+  std::unique_ptr<PatternT<C>> compiledPattern(PatternT<C>::compile(pattern, 0));
+  if (!compiledPattern) return "not compiled";
+  std::string outcome = "compiled (parse threads " + std::to_string(thread_starts::count()) + ")";
+  std::unique_ptr<MatcherT<C>> matcher(compiledPattern->createMatcher(widen<C>("xAB")));
+  outcome += ", " + std::to_string(matcher->getGroups(true).size()) + " groups";
+  outcome += matcher->matches() && matcher->getGroup(count + 2) == widen<C>("B") ? ", xAB with B last" : ", not xAB";
+  matcher->setString(widen<C>("XAB"));
+  outcome += matcher->matches() ? ", XAB" : ", not XAB";
+  return outcome;
+}
+
+// The caller of a match that has moved to a thread of the engine's is
+// cancelled while that thread is held: the match still ends and answers,
+// and the caller can be cancelled again afterwards. (It is not then left to
+// act on the cancel: the sanitizer misreads a thread unwound by one.)
+struct CancelledCaller {
+  int count;
+  Setting setting;
+  sem_t go;
+  std::string outcome = "none";
+};
+
+template <class C>
+void* runCancelledCaller(void* argument) {
+  CancelledCaller& caller = *static_cast<CancelledCaller*>(argument);
+  while (sem_wait(&caller.go) != 0) {
   }
-  const std::string groups = std::string(count, '(') + "a" + std::string(count, ')');
-  if (name == "nested-groups") return compiled<C>(groups, slack);
-  if (name == "long-pattern") return compiled<C>(std::string(count, 'a'), slack);
-  if (name == "deep-reference") {
-    if (!PatternT<C>::registerPattern(widen<C>("deep"), widen<C>(groups), 0)) return "not registered";
-    return compiled<C>("{deep}", slack);
-  }
+  caller.outcome = groupLoop<C>(caller.count, caller.setting);
+  int state = PTHREAD_CANCEL_DISABLE;
+  pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &state);
+  caller.outcome += state == PTHREAD_CANCEL_ENABLE ? ", cancellable again" : ", no longer cancellable";
+  return nullptr;
+}
+
+template <class C>
+std::string cancelledCaller(int count, const Setting& setting) {
+  CancelledCaller caller{count, setting, {}};
+  sem_init(&caller.go, 0, 0);
+  pthread_t thread;
+  if (pthread_create(&thread, nullptr, runCancelledCaller<C>, &caller) != 0) return "no caller thread";
+  thread_starts::setMode(thread_starts::Mode::Hold);
+  sem_post(&caller.go);
+  thread_starts::awaitHeld();
+  pthread_cancel(thread);
+  thread_starts::releaseHeld();
+  pthread_join(thread, nullptr);
+  thread_starts::setMode(thread_starts::Mode::Allow);
+  return caller.outcome;
+}
+
+template <class C>
+std::string runCase(const std::string& name, int count, const Setting& setting) {
+  if (name == "group-loop") return groupLoop<C>(count, setting);
+  if (name == "own-matcher") return ownMatcher<C>(count, setting);
+  if (name == "exhaustion-cleared") return exhaustionCleared<C>(count, setting);
+  if (name == "nested-groups") return compiled<C>(nestedGroups(count, "a"), setting);
+  if (name == "long-pattern") return compiled<C>(std::string(count, 'a'), setting);
+  if (name == "deep-reference") return deepReference<C>(count, setting);
+  if (name == "alternatives") return alternatives<C>(count, setting);
+  if (name == "class-cascade") return compiled<C>("[a-\\d" + std::string(count, '['), setting);
+  if (name == "restart") return restart<C>(count, setting);
+  if (name == "cancelled-caller") return cancelledCaller<C>(count, setting);
   return "unknown case";
+}
+
+struct Run {
+  std::string name;
+  int count;
+  bool wide;
+  Setting setting;
+  std::string outcome;
+};
+
+void runHere(Run& run) {
+  run.outcome = run.wide ? runCase<wchar_t>(run.name, run.count, run.setting)
+                         : runCase<char>(run.name, run.count, run.setting);
+}
+
+void* runOnThread(void* run) {
+  runHere(*static_cast<Run*>(run));
+  return nullptr;
+}
+
+// Runs start on a thread whose stack is the given memory, or of the given size.
+bool runThread(void* (*start)(void*), void* argument, void* stack, std::size_t stackBytes) {
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  const int set = stack ? pthread_attr_setstack(&attributes, stack, stackBytes)
+                        : pthread_attr_setstacksize(&attributes, stackBytes);
+  pthread_t thread;
+  const bool started = set == 0 && pthread_create(&thread, &attributes, start, argument) == 0;
+  pthread_attr_destroy(&attributes);
+  if (started) pthread_join(thread, nullptr);
+  return started;
+}
+
+// The fiber the thread switches to, and back from.
+ucontext_t threadContext;
+ucontext_t fiberContext;
+Run* fiberRun;
+
+void runOnFiber() { runHere(*fiberRun); }
+
+void* switchToFiber(void*) {
+  swapcontext(&threadContext, &fiberContext);
+  return nullptr;
+}
+
+// One mapping holds the thread's stack and the fiber's, a guard page below
+// each, so that either overflowing faults at once.
+bool runFiber(Run& run, bool fiberAbove) {
+  constexpr std::size_t kPage = 4096;
+  constexpr std::size_t kThreadStack = 256 * 1024;
+  constexpr std::size_t kFiberStack = 64 * 1024;
+  const std::size_t size = 2 * kPage + kThreadStack + kFiberStack;
+  char* mapping = static_cast<char*>(mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  if (mapping == MAP_FAILED) return false;
+  char* low = mapping + kPage;
+  char* high = low + (fiberAbove ? kThreadStack : kFiberStack) + kPage;
+  char* threadStack = fiberAbove ? low : high;
+  char* fiberStack = fiberAbove ? high : low;
+  mprotect(threadStack, kThreadStack, PROT_READ | PROT_WRITE);
+  mprotect(fiberStack, kFiberStack, PROT_READ | PROT_WRITE);
+  getcontext(&fiberContext);
+  fiberContext.uc_stack.ss_sp = fiberStack;
+  fiberContext.uc_stack.ss_size = kFiberStack;
+  fiberContext.uc_link = &threadContext;
+  fiberRun = &run;
+  makecontext(&fiberContext, runOnFiber, 0);
+  const bool ran = runThread(switchToFiber, nullptr, threadStack, kThreadStack);
+  munmap(mapping, size);
+  return ran;
+}
+
+// No /proc: the thread library cannot read the main thread's stack bounds.
+// The real one is uncovered again after the case, for the sanitizer's leak
+// check at exit.
+std::string hideProc() {
+  if (unshare(CLONE_NEWNS) != 0) return std::string("no mount namespace: ") + std::strerror(errno);
+  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
+    return std::string("no empty /proc: ") + std::strerror(errno);
+  return "";
+}
+
+void runAt(const std::string& place, Run& run) {
+  if (place == "main") {
+    runHere(run);
+  } else if (place.compare(0, 7, "thread:") == 0) {
+    if (!runThread(runOnThread, &run, nullptr, std::strtoul(place.c_str() + 7, nullptr, 10) * 1024))
+      run.outcome = "no thread";
+  } else if (place == "fiber-above" || place == "fiber-below") {
+    if (!runFiber(run, place == "fiber-above")) run.outcome = "no fiber";
+  } else if (place == "no-proc") {
+    run.outcome = hideProc();
+    if (!run.outcome.empty()) return;
+    runHere(run);
+    umount("/proc");
+  } else {
+    run.outcome = "unknown place";
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s CASE COUNT byte|wide [tight|threadless]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s CASE COUNT byte|wide [LIMIT [PLACE]]\n", argv[0]);
     return 2;
   }
-  const std::string name = argv[1];
-  const int count = std::atoi(argv[2]);
-  const bool wide = std::string(argv[3]) == "wide";
-  const std::string limit = argc > 4 ? argv[4] : "";
+  const std::string limit = argc > 4 ? argv[4] : "-";
+  const std::string place = argc > 5 ? argv[5] : "main";
   const rlim_t slack = limit == "tight" ? 1 << 20 : limit == "threadless" ? 250 << 10 : 0;
-  std::printf("%s\n", wide ? runCase<wchar_t>(name, count, slack) : runCase<char>(name, count, slack));
+  Run run{argv[1], std::atoi(argv[2]), std::string(argv[3]) == "wide",
+          {slack, limit == "lowered", limit == "no-threads"}, ""};
+  runAt(place, run);
+  std::printf("%s, threads %d\n", run.outcome.c_str(), thread_starts::count());
   return 0;
 }

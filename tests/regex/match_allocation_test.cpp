@@ -1,8 +1,11 @@
 // Matching allocates nothing: what a node saves while it matches (the group
 // positions a look-ahead or atomic body may have to give back) is kept off
-// the heap, so a match costs no allocation however long the subject. This
-// binary replaces the global allocator to count allocations, so it stands
-// alone.
+// the heap, so a match costs no allocation however long the subject. And an
+// allocation that fails reaches the caller, whichever thread it failed on.
+// This binary replaces the global allocator to count allocations and to fail
+// them, so it stands alone.
+
+#include <pthread.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -14,6 +17,9 @@ namespace {
 
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
+// While set, every allocation fails on a thread other than this one.
+std::atomic<bool> failingElsewhere{false};
+pthread_t onlyThread;
 
 }  // namespace
 
@@ -23,6 +29,7 @@ std::atomic<long> allocations{0};
 
 void* operator new(std::size_t size) {
   if (counting) ++allocations;
+  if (failingElsewhere && !pthread_equal(pthread_self(), onlyThread)) throw std::bad_alloc();
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
@@ -71,6 +78,23 @@ void expectNoAllocationWhileMatching(int length) {
 // own; neither allocates.
 TEST(MatchAllocation, NoneForLookAheadOrAtomicBodies) {
   for (int length : {1, 1000, 20000}) FOR_BOTH_VARIANTS(expectNoAllocationWhileMatching, length);
+}
+
+// A parse too deep for its caller's stack is made again on a thread of its
+// own. An allocation failing there reaches the caller as std::bad_alloc, as
+// on the caller's own thread, and the next compile is unharmed.
+template <class C>
+void expectAllocationFailureReachesCaller() {
+  const std::string deep = std::string(20000, '(') + "a" + std::string(20000, ')');
+  onlyThread = pthread_self();
+  failingElsewhere = true;
+  EXPECT_THROW(compile<C>(deep, NO_FLAGS), std::bad_alloc);
+  failingElsewhere = false;
+  EXPECT_NE(compile<C>(deep, NO_FLAGS), nullptr);
+}
+
+TEST(AllocationFailure, OnTheParseThreadReachesTheCaller) {
+  FOR_BOTH_VARIANTS(expectAllocationFailureReachesCaller);
 }
 
 }  // namespace

@@ -76,40 +76,130 @@ Outcome runHelper(const Limits& limits, const std::vector<std::string>& args) {
 struct LimitCase {
   const char* name;
   Limits limits;
-  std::vector<std::string> args;  // case and count; the variant and the helper's limit are added
-  const char* helperLimit;         // "", "tight" or "threadless" (limits_helper.cpp)
+  std::vector<std::string> args;  // case and count; the variant, limit and place are added
+  const char* helperLimit;         // "-", "tight", "threadless", "no-threads" or "lowered" (limits_helper.cpp)
+  const char* place;               // "main", "thread:KB", "fiber-above", "fiber-below" or "no-proc"
   std::string answer;
+  int threads;                     // threads the engine started; -1 where the build decides
   std::string err;
 };
 
 void PrintTo(const LimitCase& row, std::ostream* out) { *out << row.name; }
 
+// What the helper wrote on standard error, less the sanitizer's warning
+// that it does not follow a switch to a makecontext stack.
+std::string ownErrors(const std::string& err) {
+  std::string own;
+  std::istringstream lines(err);
+  for (std::string line; std::getline(lines, line);)
+    if (line.find("WARNING: ASan doesn't fully support makecontext/swapcontext") == std::string::npos) own += line + "\n";
+  return own;
+}
+
+// The helper's line is the answer, then ", threads N".
 void expectOutcome(const LimitCase& row) {
   for (const char* variant : {"byte", "wide"}) {
     SCOPED_TRACE(variant);
     std::vector<std::string> args = row.args;
-    args.push_back(variant);
-    if (*row.helperLimit) args.push_back(row.helperLimit);
+    args.insert(args.end(), {variant, row.helperLimit, row.place});
     const Outcome outcome = runHelper(row.limits, args);
     ASSERT_TRUE(WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0)
         << "helper status " << outcome.status << (WIFSIGNALED(outcome.status) ? " (signal)" : "");
-    EXPECT_EQ(outcome.answer, row.answer);
-    EXPECT_TRUE(outcome.err == row.err) << outcome.err.size() << " bytes on standard error: "
-                                        << outcome.err.substr(0, 200);
+    const std::size_t split = outcome.answer.rfind(", threads ");
+    ASSERT_NE(split, std::string::npos) << outcome.answer;
+    EXPECT_EQ(outcome.answer.substr(0, split), row.answer);
+    if (row.threads >= 0) {
+      EXPECT_EQ(outcome.answer.substr(split + 10), std::to_string(row.threads));
+    }
+    const std::string err = ownErrors(outcome.err);
+    EXPECT_TRUE(err == row.err) << err.size() << " bytes on standard error: " << err.substr(0, 200);
   }
 }
+
+constexpr int ANY = -1;
 
 // A stack of 256 KB: the caller's real bounds count, not an assumed 512 KB.
 class SmallStack : public testing::TestWithParam<LimitCase> {};
 TEST_P(SmallStack, BothVariants) { expectOutcome(GetParam()); }
 
 const LimitCase kSmallStack[] = {
-    {"GroupLoopOutgrowingCaller", {256 * KB, NONE}, {"group-loop", "2000"}, "", "match", ""},
-    {"LongGroupLoop", {256 * KB, NONE}, {"group-loop", "200000"}, "", "match", ""},
-    {"DeepReference", {256 * KB, NONE}, {"deep-reference", "5000"}, "", "compiled", ""},
-    {"NestingBound", {256 * KB, NONE}, {"nested-groups", "100000"}, "", "compiled", ""},
+    {"GroupLoopOutgrowingCaller", {256 * KB, NONE}, {"group-loop", "2000"}, "-", "main", "match", 1, ""},
+    {"LongGroupLoop", {256 * KB, NONE}, {"group-loop", "200000"}, "-", "main", "match", 1, ""},
+    {"DeepReference", {256 * KB, NONE}, {"deep-reference", "5000"}, "-", "main", "compiled", 1, ""},
+    {"NestingBound", {256 * KB, NONE}, {"nested-groups", "100000"}, "-", "main", "compiled", 1, ""},
+    // Alternatives side by side are no nesting: three times the nesting
+    // bound of them compile and match on the caller's stack.
+    {"Alternatives", {256 * KB, NONE}, {"alternatives", "300000"}, "-", "main", "compiled, matches", 0, ""},
+    // Made again on a stack of its own, a parse starts from the caller's
+    // flags and from the first group again.
+    {"ParseMadeAgain", {256 * KB, NONE}, {"restart", "3000"}, "-", "main",
+     "compiled (parse threads 1), 3003 groups, xAB with B last, not XAB", ANY, ""},
 };
 INSTANTIATE_TEST_SUITE_P(Limits, SmallStack, testing::ValuesIn(kSmallStack), RowName());
+
+// Small and unknown stacks: a short match or parse stays on its caller's
+// stack, and one that outgrows it still moves. The bounds of the main
+// thread's stack follow RLIMIT_STACK as it is when the match starts.
+class StackKinds : public testing::TestWithParam<LimitCase> {};
+TEST_P(StackKinds, BothVariants) { expectOutcome(GetParam()); }
+
+const LimitCase kStackKinds[] = {
+    {"ShortMatchOn128KBMainStack", {128 * KB, NONE}, {"group-loop", "10"}, "-", "main", "match", 0, ""},
+    {"ShortParseOn128KBMainStack", {128 * KB, NONE}, {"nested-groups", "10"}, "-", "main", "compiled", 0, ""},
+    {"ShortMatchOn64KBThread", {NONE, NONE}, {"group-loop", "10"}, "-", "thread:64", "match", 0, ""},
+    {"ShortMatchOn128KBThread", {NONE, NONE}, {"group-loop", "10"}, "-", "thread:128", "match", 0, ""},
+    {"ShortParseOn64KBThread", {NONE, NONE}, {"nested-groups", "10"}, "-", "thread:64", "compiled", 0, ""},
+    {"LongMatchOn64KBThread", {NONE, NONE}, {"group-loop", "2000"}, "-", "thread:64", "match", 1, ""},
+    {"ShortMatchWithoutProc", {NONE, NONE}, {"group-loop", "10"}, "-", "no-proc", "match", 0, ""},
+    {"ShortParseWithoutProc", {NONE, NONE}, {"nested-groups", "10"}, "-", "no-proc", "compiled", 0, ""},
+    {"LongMatchWithoutProc", {NONE, NONE}, {"group-loop", "100000"}, "-", "no-proc", "match", 1, ""},
+    {"LongMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "100000"}, "lowered", "main", "match", 1, ""},
+    {"ShortMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "10"}, "lowered", "main", "match", 0, ""},
+    // A fiber's stack lies outside the bounds of its thread's: its size is
+    // unknown, so a match spends little of it.
+    {"LongMatchOnFiberAbove", {NONE, NONE}, {"group-loop", "2000"}, "-", "fiber-above", "match", 1, ""},
+    {"ShortMatchOnFiberAbove", {NONE, NONE}, {"group-loop", "10"}, "-", "fiber-above", "match", 0, ""},
+    {"LongMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "2000"}, "-", "fiber-below", "match", 1, ""},
+    {"ShortMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "10"}, "-", "fiber-below", "match", 0, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Limits, StackKinds, testing::ValuesIn(kStackKinds), RowName());
+
+// No thread to be had: a match that outgrows its caller's stack cannot
+// finish, says so through its matcher or its pattern, and the next use of
+// the matcher starts with a clean slate.
+class NoThreads : public testing::TestWithParam<LimitCase> {};
+TEST_P(NoThreads, BothVariants) { expectOutcome(GetParam()); }
+
+const LimitCase kNoThreads[] = {
+    {"MatcherCannotFinish", {256 * KB, NONE}, {"group-loop", "100000"}, "no-threads", "main", "cannot finish", 0, ""},
+    {"PatternCannotFinish", {256 * KB, NONE}, {"own-matcher", "100000"}, "no-threads", "main", "cannot finish", 0, ""},
+    {"ShortMatchAnswers", {256 * KB, NONE}, {"own-matcher", "10"}, "no-threads", "main", "match", 0, ""},
+    {"ExhaustionClearedBySetStringAndReset", {256 * KB, NONE}, {"exhaustion-cleared", "100000"}, "no-threads",
+     "main", "cannot finish, cleared by setString, cleared by reset", 0, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Limits, NoThreads, testing::ValuesIn(kNoThreads), RowName());
+
+// The caller of a match that runs on a thread of the engine's is cancelled
+// meanwhile: the match still answers, and the caller is cancellable again.
+TEST(CancelledCaller, MatchStillAnswers) {
+  expectOutcome({"", {NONE, NONE}, {"cancelled-caller", "100000"}, "-", "main", "match, cancellable again", 1, ""});
+}
+
+// The cascade of reports after a syntax error is the same whatever stack
+// the compile starts on: on a small one the parse is made again, and the
+// reports of the attempt it replaces are dropped.
+TEST(ReportCascade, SameOnEveryStack) {
+  const std::vector<std::string> args{"class-cascade", "1000", "byte", "-", "main"};
+  const Outcome small = runHelper({256 * KB, NONE}, args);
+  const Outcome large = runHelper({NONE, NONE}, args);
+  EXPECT_EQ(small.answer, "not compiled, threads 1");
+  EXPECT_EQ(large.answer, "not compiled, threads 0");
+  std::size_t reports = 0;
+  for (std::size_t at = large.err.find("Syntax Error"); at != std::string::npos; at = large.err.find("Syntax Error", at + 1))
+    ++reports;
+  EXPECT_EQ(reports, 1002u);
+  EXPECT_TRUE(small.err == large.err) << small.err.size() << " bytes against " << large.err.size();
+}
 
 // The sanitizer reserves terabytes of address space for itself, so a process
 // of the sanitizer build cannot start under an address-space limit at all.
@@ -128,23 +218,26 @@ const std::string kNoStack = "Pattern not compiled: no stack large enough for it
 
 const LimitCase kAddressLimit[] = {
     // No 4 GB stack, but a smaller one holds the 19 MB this match needs.
-    {"GroupLoopOnSmallerStack", {NONE, 3000000 * KB}, {"group-loop", "100000"}, "", "match", ""},
+    {"GroupLoopOnSmallerStack", {NONE, 3000000 * KB}, {"group-loop", "100000"}, "-", "main", "match", 1, ""},
     // No 1 GB stack for a parse, but a shallow pattern needs none and a deep
     // one fits a smaller one.
-    {"LongShallowPattern", {NONE, 1000000 * KB}, {"long-pattern", "300"}, "", "compiled", ""},
-    {"DeepPatternOnSmallerStack", {NONE, 1000000 * KB}, {"nested-groups", "5000"}, "", "compiled", ""},
-    // Only a few MB to be had: the engine says it cannot finish.
-    {"GroupLoopCannotFinish", {256 * KB, NONE}, {"group-loop", "100000"}, "tight", "cannot finish", ""},
-    {"ParseCannotFinish", {256 * KB, NONE}, {"nested-groups", "100000"}, "tight", "not compiled", kNoStack},
+    {"LongShallowPattern", {NONE, 1000000 * KB}, {"long-pattern", "300"}, "-", "main", "compiled", 0, ""},
+    {"DeepPatternOnSmallerStack", {NONE, 1000000 * KB}, {"nested-groups", "5000"}, "-", "main", "compiled", ANY, ""},
+    // Only a few MB to be had: the fallbacks go down to the smallest stack,
+    // and where even that will not do the engine says it cannot finish.
+    {"GroupLoopOnSmallestStacks", {256 * KB, NONE}, {"group-loop", "2000"}, "tight", "main", "match", 1, ""},
+    {"ParseOnSmallestStacks", {256 * KB, NONE}, {"nested-groups", "700"}, "tight", "main", "compiled", 1, ""},
+    {"GroupLoopCannotFinish", {256 * KB, NONE}, {"group-loop", "100000"}, "tight", "main", "cannot finish", 1, ""},
+    {"ParseCannotFinish", {256 * KB, NONE}, {"nested-groups", "100000"}, "tight", "main", "not compiled", ANY, kNoStack},
     // No thread of its own to be had at all, and a stack that leaves the
     // caller next to nothing above what is kept free: the same answers.
-    {"GroupLoopWithoutThread", {160 * KB, NONE}, {"group-loop", "100000"}, "threadless", "cannot finish", ""},
-    {"ParseWithoutThread", {160 * KB, NONE}, {"nested-groups", "5000"}, "threadless", "not compiled", kNoStack},
+    {"GroupLoopWithoutThread", {160 * KB, NONE}, {"group-loop", "100000"}, "threadless", "main", "cannot finish", 0, ""},
+    {"ParseWithoutThread", {160 * KB, NONE}, {"nested-groups", "5000"}, "threadless", "main", "not compiled", 0, kNoStack},
     // The same limits leave a shallow parse and a short match alone.
-    {"ShortMatchUnderTightLimit", {256 * KB, NONE}, {"group-loop", "200"}, "tight", "match", ""},
-    {"ShallowParseUnderTightLimit", {256 * KB, NONE}, {"long-pattern", "300"}, "tight", "compiled", ""},
-    {"ShortMatchWithoutThread", {160 * KB, NONE}, {"group-loop", "10"}, "threadless", "match", ""},
-    {"ShallowParseWithoutThread", {160 * KB, NONE}, {"nested-groups", "10"}, "threadless", "compiled", ""},
+    {"ShortMatchUnderTightLimit", {256 * KB, NONE}, {"group-loop", "200"}, "tight", "main", "match", 0, ""},
+    {"ShallowParseUnderTightLimit", {256 * KB, NONE}, {"long-pattern", "300"}, "tight", "main", "compiled", 0, ""},
+    {"ShortMatchWithoutThread", {160 * KB, NONE}, {"group-loop", "10"}, "threadless", "main", "match", 0, ""},
+    {"ShallowParseWithoutThread", {160 * KB, NONE}, {"nested-groups", "10"}, "threadless", "main", "compiled", 0, ""},
 };
 INSTANTIATE_TEST_SUITE_P(Limits, AddressLimit, testing::ValuesIn(kAddressLimit), RowName());
 

@@ -90,9 +90,9 @@ const ErrorCase kLexical[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Lexical, SyntaxError, testing::ValuesIn(kLexical), RowName());
 
-// Groups, alternatives and bracket classes nest at most 100,000 levels. One
-// level more is a syntax error, reported once (not again for each enclosing
-// level) under the character that opens it.
+// Groups and bracket classes nest at most 100,000 levels. One level more is
+// a syntax error, reported once (not again for each enclosing level) under
+// the character that opens it.
 constexpr int kMaxNesting = 100000;
 
 struct NestingCase {
@@ -126,10 +126,29 @@ TEST_P(NestingBound, BothVariants) { FOR_BOTH_VARIANTS(expectNestingBound, GetPa
 
 const NestingCase kNesting[] = {
     {"Groups", "(", "a", ")"},
-    {"Alternatives", "a|", "a", ""},
+    {"GroupsInAlternatives", "a|(", "a", ")"},
     {"BracketClasses", "[", "a", "]"},
 };
 INSTANTIATE_TEST_SUITE_P(Levels, NestingBound, testing::ValuesIn(kNesting), RowName());
+
+// Alternatives side by side open no level: far more of them than the bound
+// compile, and each still matches.
+template <class C>
+void expectAlternativesOpenNoLevel() {
+  std::string words;
+  for (int i = 0; i <= kMaxNesting; ++i) words += "w" + std::to_string(i) + "|";
+  for (const std::string& pattern : {times(kMaxNesting + 1, "a|") + "b", words + "end"}) {
+    PatternPtr<C> compiled;
+    EXPECT_EQ(stderrOf([&] { compiled = compile<C>(pattern, NO_FLAGS); }), "");
+    ASSERT_NE(compiled, nullptr);
+    EXPECT_EQ(compiled->matches(text<C>("a")), pattern[0] == 'a');
+    EXPECT_EQ(compiled->matches(text<C>("b")), pattern[0] == 'a');
+    EXPECT_EQ(compiled->matches(text<C>("w100000")), pattern[0] == 'w');
+    EXPECT_EQ(compiled->matches(text<C>("end")), pattern[0] == 'w');
+    EXPECT_FALSE(compiled->matches(text<C>("w100001")));
+  }
+}
+TEST(NestingBound, AlternativesOpenNoLevelBothVariants) { FOR_BOTH_VARIANTS(expectAlternativesOpenNoLevel); }
 
 // A class inside groups opens one level more than the groups.
 template <class C>
