@@ -118,9 +118,10 @@ void expectOutcome(const LimitCase& row) {
 
 constexpr int ANY = -1;
 
+class Limited : public testing::TestWithParam<LimitCase> {};
+TEST_P(Limited, BothVariants) { expectOutcome(GetParam()); }
+
 // A stack of 256 KB: the caller's real bounds count, not an assumed 512 KB.
-class SmallStack : public testing::TestWithParam<LimitCase> {};
-TEST_P(SmallStack, BothVariants) { expectOutcome(GetParam()); }
 
 const LimitCase kSmallStack[] = {
     {"GroupLoopOutgrowingCaller", {256 * KB, NONE}, {"group-loop", "2000"}, "-", "main", "match", 1, ""},
@@ -135,14 +136,11 @@ const LimitCase kSmallStack[] = {
     {"ParseMadeAgain", {256 * KB, NONE}, {"restart", "3000"}, "-", "main",
      "compiled (parse threads 1), 3003 groups, xAB with B last, not XAB", ANY, ""},
 };
-INSTANTIATE_TEST_SUITE_P(Limits, SmallStack, testing::ValuesIn(kSmallStack), RowName());
+INSTANTIATE_TEST_SUITE_P(SmallStack, Limited, testing::ValuesIn(kSmallStack), RowName());
 
 // Small and unknown stacks: a short match or parse stays on its caller's
 // stack, and one that outgrows it still moves. The bounds of the main
 // thread's stack follow RLIMIT_STACK as it is when the match starts.
-class StackKinds : public testing::TestWithParam<LimitCase> {};
-TEST_P(StackKinds, BothVariants) { expectOutcome(GetParam()); }
-
 const LimitCase kStackKinds[] = {
     {"ShortMatchOn128KBMainStack", {128 * KB, NONE}, {"group-loop", "10"}, "-", "main", "match", 0, ""},
     {"ShortParseOn128KBMainStack", {128 * KB, NONE}, {"nested-groups", "10"}, "-", "main", "compiled", 0, ""},
@@ -162,14 +160,11 @@ const LimitCase kStackKinds[] = {
     {"LongMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "2000"}, "-", "fiber-below", "match", 1, ""},
     {"ShortMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "10"}, "-", "fiber-below", "match", 0, ""},
 };
-INSTANTIATE_TEST_SUITE_P(Limits, StackKinds, testing::ValuesIn(kStackKinds), RowName());
+INSTANTIATE_TEST_SUITE_P(StackKinds, Limited, testing::ValuesIn(kStackKinds), RowName());
 
 // No thread to be had: a match that outgrows its caller's stack cannot
 // finish, says so through its matcher or its pattern, and the next use of
 // the matcher starts with a clean slate.
-class NoThreads : public testing::TestWithParam<LimitCase> {};
-TEST_P(NoThreads, BothVariants) { expectOutcome(GetParam()); }
-
 const LimitCase kNoThreads[] = {
     {"MatcherCannotFinish", {256 * KB, NONE}, {"group-loop", "100000"}, "no-threads", "main", "cannot finish", 0, ""},
     {"PatternCannotFinish", {256 * KB, NONE}, {"own-matcher", "100000"}, "no-threads", "main", "cannot finish", 0, ""},
@@ -177,7 +172,7 @@ const LimitCase kNoThreads[] = {
     {"ExhaustionClearedBySetStringAndReset", {256 * KB, NONE}, {"exhaustion-cleared", "100000"}, "no-threads",
      "main", "cannot finish, cleared by setString, cleared by reset", 0, ""},
 };
-INSTANTIATE_TEST_SUITE_P(Limits, NoThreads, testing::ValuesIn(kNoThreads), RowName());
+INSTANTIATE_TEST_SUITE_P(NoThreads, Limited, testing::ValuesIn(kNoThreads), RowName());
 
 // The caller of a match that runs on a thread of the engine's is cancelled
 // meanwhile: the match still answers, and the caller is cancellable again.
