@@ -1,23 +1,51 @@
 #include "engines.h"
 
+#include <algorithm>
 #include <iterator>
 
-FchbaEngine::FchbaEngine(const std::string& text, Options options)
-    : pattern(Pattern::compile(text, (options.ignoreCase ? Pattern::IGNORE_CASE : 0) |
-                                         (options.dotAll ? Pattern::DOT_ALL : 0))) {}
+namespace {
 
-void FchbaEngine::bind(const std::string& subject) {
-  matcher.reset(pattern->createMatcher(subject));
+template <class C>
+std::basic_string<C> widened(const std::string& bytes) {
+  std::basic_string<C> out(bytes.size(), C());
+  std::transform(bytes.begin(), bytes.end(), out.begin(),
+                 [](char b) { return static_cast<C>(static_cast<unsigned char>(b)); });
+  return out;
 }
 
-bool FchbaEngine::matchesWhole() { return matcher->matches(); }
+template <>
+std::string widened<char>(const std::string& bytes) {
+  return bytes;
+}
 
-long FchbaEngine::countMatches() {
+}  // namespace
+
+template <class C>
+FchbaEngineT<C>::FchbaEngineT(const std::string& text, Options options)
+    : pattern(PatternT<C>::compile(widened<C>(text),
+                                   (options.ignoreCase ? Pattern::IGNORE_CASE : 0) |
+                                       (options.dotAll ? Pattern::DOT_ALL : 0))) {}
+
+template <class C>
+void FchbaEngineT<C>::bind(const std::string& subject) {
+  matcher.reset(pattern->createMatcher(widened<C>(subject)));
+}
+
+template <class C>
+bool FchbaEngineT<C>::matchesWhole() {
+  return matcher->matches();
+}
+
+template <class C>
+long FchbaEngineT<C>::countMatches() {
   matcher->reset();
   long count = 0;
   while (matcher->findNext()) ++count;
   return count;
 }
+
+template class FchbaEngineT<char>;
+template class FchbaEngineT<wchar_t>;
 
 // ECMAScript has no dot-all mode; the benchmark's subjects hold no line ends,
 // so the option changes nothing for std::regex.

@@ -1,10 +1,13 @@
 #pragma once
-// The three engines the benchmark compares, behind one shape: this
-// component's byte engine, the C++ library's std::regex and PCRE2's
-// interpreter (no JIT). Each is built from a pattern text and two options,
-// may be bound to a subject once, and then answers a whole-text match or
-// counts the matches of a search over that subject. Binding keeps copies of
-// the subject out of the timed loops.
+// The engines the benchmark compares, behind one shape: this component's
+// byte engine, the C++ library's std::regex and PCRE2's interpreter (no
+// JIT), and this component's wide engine on its own. Each is built from a
+// pattern text and two options, may be bound to a subject once, and then
+// answers a whole-text match or counts the matches of a search over that
+// subject. Binding keeps copies of the subject out of the timed loops. The
+// wide engine takes each byte of pattern and subject as the code point of
+// the same value (its compile figures include that copy), so that "\xffff"
+// in a pattern still names U+FFFF.
 
 #include <cstddef>
 #include <limits>
@@ -23,20 +26,24 @@ struct Options {
   bool dotAll = false;
 };
 
-class FchbaEngine {
+template <class C>
+class FchbaEngineT {
  public:
-  static constexpr const char* name = "fchba";
+  static constexpr const char* name = sizeof(C) == 1 ? "fchba" : "fchba_wide";
   static constexpr std::size_t longestSubject = std::numeric_limits<std::size_t>::max();
-  FchbaEngine(const std::string& pattern, Options options);
+  FchbaEngineT(const std::string& pattern, Options options);
   bool valid() const { return pattern != nullptr; }
   void bind(const std::string& subject);
   bool matchesWhole();
   long countMatches();
 
  private:
-  std::unique_ptr<Pattern> pattern;
-  std::unique_ptr<Matcher> matcher;
+  std::unique_ptr<PatternT<C>> pattern;
+  std::unique_ptr<MatcherT<C>> matcher;
 };
+
+using FchbaEngine = FchbaEngineT<char>;
+using FchbaWideEngine = FchbaEngineT<wchar_t>;
 
 class StdRegexEngine {
  public:

@@ -1,7 +1,10 @@
 // The benchmark cases, each run against every engine of engines.h: compile
 // of the component's patterns, whole-text matches on the texts the
-// component meets, searches over a 1 MB text, and ".*X.*" on growing texts.
-// Every case first checks that the engines agree on the answer.
+// component meets, searches over a 1 MB text, ".*X.*" on growing texts, and
+// the long inputs whose answers the tests check (a 96 KB class, group and
+// alternation loops over megabytes, classes of every 16-bit code in the
+// wide engine). Every case first checks that the engines agree on the
+// answer.
 
 #include <benchmark/benchmark.h>
 
@@ -23,6 +26,7 @@ struct Case {
   std::string pattern;
   Options options;
   std::string subject;
+  bool matches = true;  // the whole-text answer on the subject
 };
 
 const std::vector<Case>& componentPatterns() {
@@ -75,8 +79,54 @@ std::string growingText(std::size_t size) {
   return text;
 }
 
+// unit repeated to fill size characters.
+std::string repeated(const std::string& unit, std::size_t size) {
+  std::string text;
+  text.reserve(size);
+  while (text.size() + unit.size() <= size) text += unit;
+  return text;
+}
+
+// A bracket class of 96 KB: 32,000 times a letter and "\\d".
+const Case& longClass() {
+  static const Case c{"long_class_96k", "[" + repeated("a\\d", 96 << 10) + "]", {}, "0"};
+  return c;
+}
+
+// Group loops that take an iteration per two characters of a 2 MB text,
+// and alternation loops over 1 MB.
+const std::vector<Case>& longLoops() {
+  static const std::string pairs = repeated("ab", 2 << 20);
+  static const std::string triples = repeated("abc", 1 << 20);
+  static const std::vector<Case> cases = {
+      {"lazy_group_loop_2mb", "(ab)*?", {}, pairs},
+      {"possessive_group_loop_2mb", "(ab)*+", {}, pairs},
+      {"lazy_group_loop_then_c_2mb", "(?:ab)*?c", {}, pairs + "c"},
+      {"possessive_group_loop_keeps_all_2mb", "(ab)*+ab", {}, pairs, false},
+      {"alternation_loop_1mb", "(?:a|bc)*", {}, triples},
+      {"alternation_loop_then_d_1mb", "(a|b|c)*d", {}, triples, false},
+      {"nested_groups_loop_1mb", "((a)(b)c)+", {}, triples},
+  };
+  return cases;
+}
+
+// What the wide engine compiles on its own: the 96 KB class, and classes of
+// every 16-bit code but 0 and of their complement.
+const std::vector<Case>& wideCompiles() {
+  static const std::vector<Case> cases = {
+      longClass(),
+      {"bmp_range", "[\\x0001-\\xffff]+", {}, "a"},
+      {"bmp_range_complement", "[^[\\x0001-\\xffff]]", {}, std::string(1, '\0')},
+  };
+  return cases;
+}
+
 template <class Engine>
 void compileCase(benchmark::State& state, const Case& c) {
+  Engine checked(c.pattern, c.options);
+  if (!checked.valid()) state.SkipWithError("pattern not compiled");
+  checked.bind(c.subject);
+  if (checked.matchesWhole() != c.matches) state.SkipWithError("disagrees on the whole-text match");
   for (auto _ : state) {
     Engine engine(c.pattern, c.options);
     benchmark::DoNotOptimize(engine.valid());
@@ -87,7 +137,7 @@ template <class Engine>
 void wholeCase(benchmark::State& state, const Case& c) {
   Engine engine(c.pattern, c.options);
   engine.bind(c.subject);
-  if (!engine.matchesWhole()) state.SkipWithError("no whole-text match");
+  if (engine.matchesWhole() != c.matches) state.SkipWithError("disagrees on the whole-text match");
   for (auto _ : state) benchmark::DoNotOptimize(engine.matchesWhole());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.subject.size()));
 }
@@ -108,10 +158,25 @@ std::string nameOf(const std::string& kind, const std::string& caseName) {
 }
 
 template <class Engine>
-void registerLong(const Case& c) {
-  if (c.subject.size() > Engine::longestSubject) return;
-  benchmark::RegisterBenchmark(nameOf<Engine>("whole", c.name).c_str(), wholeCase<Engine>, c)
+benchmark::internal::Benchmark* registerLong(const Case& c) {
+  if (c.subject.size() > Engine::longestSubject) return nullptr;
+  return benchmark::RegisterBenchmark(nameOf<Engine>("whole", c.name).c_str(), wholeCase<Engine>, c)
       ->Unit(benchmark::kMicrosecond);
+}
+
+// A loop over a long text moves to a thread of its own with a larger stack,
+// so its time is the process's and the runs are paced by real time; a run
+// takes about a second, so several are asked for.
+template <class Engine>
+void registerLoop(const Case& c) {
+  if (auto* loop = registerLong<Engine>(c))
+    loop->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->MinTime(3.0);
+}
+
+template <class Engine>
+void registerLongCompile(const Case& c) {
+  benchmark::RegisterBenchmark(nameOf<Engine>("compile", c.name).c_str(), compileCase<Engine>, c)
+      ->Unit(benchmark::kMillisecond);
 }
 
 
@@ -137,12 +202,20 @@ void registerCases() {
     const Case c{"dot_star_x/" + std::to_string(size), ".*X.*", {}, growingText(size)};
     (registerLong<Engines>(c), ...);
   }
+  (registerLongCompile<Engines>(longClass()), ...);
+  for (const Case& c : longLoops()) (registerLoop<Engines>(c), ...);
+}
+
+// The cases only the wide engine takes.
+void registerWideCases() {
+  for (const Case& c : wideCompiles()) registerLongCompile<FchbaWideEngine>(c);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   registerCases<FchbaEngine, StdRegexEngine, Pcre2Engine>();
+  registerWideCases();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -3,28 +3,40 @@
 // output, through GoogleTest's descriptor-level capture, so byte and wide
 // output on the stream are both seen.
 //
-// The capture file is held to 256 MB while the code runs: a fault that
-// repeats a report over a long pattern would otherwise write gigabytes, and
-// the test then fails on a cut-short text instead of filling the disk.
+// The capture file is held to a cap while the code runs, 256 MB unless the
+// caller sets its own: a fault that repeats a report over a long pattern
+// would otherwise write gigabytes, and the test then fails on a cut-short
+// text instead of filling the disk.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 
+constexpr rlim_t kCaptureCap = rlim_t{256} << 20;
+
 class CaptureSizeLimit {
  public:
-  CaptureSizeLimit() {
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit capped{std::min<rlim_t>(saved.rlim_cur, rlim_t{256} << 20), saved.rlim_max};
+  explicit CaptureSizeLimit(rlim_t cap) {
+    // Without the limit in force there is nothing sound to put back: a zero
+    // limit restored would leave the process unable to write any file.
+    if (getrlimit(RLIMIT_FSIZE, &saved) != 0) {
+      ADD_FAILURE() << "capture not capped: getrlimit: " << std::strerror(errno);
+      return;
+    }
+    limitRead = true;
+    const rlimit capped{std::min(saved.rlim_cur, cap), saved.rlim_max};
     setrlimit(RLIMIT_FSIZE, &capped);
     savedHandler = std::signal(SIGXFSZ, SIG_IGN);  // a write past the cap fails instead
   }
   ~CaptureSizeLimit() {
+    if (!limitRead) return;
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, savedHandler);
   }
@@ -33,15 +45,17 @@ class CaptureSizeLimit {
 
  private:
   rlimit saved{};
+  bool limitRead = false;
   void (*savedHandler)(int) = SIG_DFL;
 };
 
 // Runs code with stream captured by start() and returns what get() collected.
 template <class F>
-std::string capturedOutput(void (*start)(), std::string (*get)(), std::FILE* stream, F&& run) {
+std::string capturedOutput(void (*start)(), std::string (*get)(), std::FILE* stream, rlim_t cap,
+                           F&& run) {
   start();
   {
-    const CaptureSizeLimit limit;
+    const CaptureSizeLimit limit(cap);
     run();
     std::fflush(stream);
   }
@@ -49,13 +63,13 @@ std::string capturedOutput(void (*start)(), std::string (*get)(), std::FILE* str
 }
 
 template <class F>
-std::string stderrOf(F&& run) {
+std::string stderrOf(F&& run, rlim_t cap = kCaptureCap) {
   return capturedOutput(testing::internal::CaptureStderr, testing::internal::GetCapturedStderr, stderr,
-                        std::forward<F>(run));
+                        cap, std::forward<F>(run));
 }
 
 template <class F>
-std::string stdoutOf(F&& run) {
+std::string stdoutOf(F&& run, rlim_t cap = kCaptureCap) {
   return capturedOutput(testing::internal::CaptureStdout, testing::internal::GetCapturedStdout, stdout,
-                        std::forward<F>(run));
+                        cap, std::forward<F>(run));
 }

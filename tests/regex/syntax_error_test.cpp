@@ -255,14 +255,4 @@ TEST(HugeRepetitionCount, RejectedOrClampedBothVariants) {
   FOR_BOTH_VARIANTS(expectHugeCountsSafe);
 }
 
-// A fault that repeats a report without end must not fill the disk with
-// capture files: what is captured stops at 256 MB.
-TEST(CapturedOutput, StopsAtItsCap) {
-  const std::string block(1 << 20, 'r');
-  const std::string written = stderrOf([&] {
-    for (int i = 0; i < 257; ++i) std::fwrite(block.data(), 1, block.size(), stderr);
-  });
-  EXPECT_EQ(written.size(), std::size_t{256} << 20);
-}
-
 }  // namespace

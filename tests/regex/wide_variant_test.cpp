@@ -3,8 +3,6 @@
 // of any length, and reports written so they appear on standard error
 // whatever was written there before.
 
-#include <chrono>
-
 #include "captured_output.h"
 #include "variants.h"
 
@@ -85,10 +83,10 @@ TEST(WideClasses, DownwardRangeIsSyntaxError) {
   }
 }
 
-// A range of every 16-bit code matches at once; one over the whole of
-// Unicode either works the same or is reported, and neither takes long.
-TEST(WideClasses, HugeRangeIsFast) {
-  const auto start = std::chrono::steady_clock::now();
+// A range of every 16-bit code but 0 holds them all, and its complement
+// holds 0 alone; one over the whole of Unicode either works the same or is
+// reported. How fast they compile is measured in bench/.
+TEST(WideClasses, HugeRangeMatchesEveryCode) {
   std::unique_ptr<UPattern> bmp(UPattern::compile(wideClass(1, 0xffff) + L"+", NO_FLAGS));
   ASSERT_NE(bmp, nullptr);
   EXPECT_TRUE(bmp->matches(L"a\xffff\x4e2d"));
@@ -108,9 +106,6 @@ TEST(WideClasses, HugeRangeIsFast) {
   } else {
     EXPECT_NE(report.find("Syntax Error near here."), std::string::npos);
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_LT(seconds, 5.0);
 }
 
 // The wide report reaches standard error also after byte output there, and
