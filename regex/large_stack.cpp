@@ -116,11 +116,12 @@ void StackLimit::startHere(std::size_t most) {
   limit = reinterpret_cast<const char*>(origin - depth);
 }
 
-bool StackLimit::moveOn(const char* frame) {
+bool StackLimit::moveOn() {
   if (settled) return false;
   settled = true;
+  const char* before = limit;
   limit = reinterpret_cast<const char*>(origin - std::min(spendableBelow(origin, true), budget));
-  return frame >= limit;
+  return limit < before;
 }
 
 bool runOnNewThread(std::size_t stackBytes, void (*body)(void*), void* context) {

@@ -12,23 +12,22 @@
 // the frame it starts from, and never within a reserve of the stack's end, a
 // quarter of the stack but at most 128 KB. The main thread's stack ends where
 // RLIMIT_STACK lets it grow at the time, so there the limit is first set at
-// most 16 KB deep and moved on, with the limit read afresh, once a recursion
-// gets there: a short one costs no system call. On a stack of unknown extent
-// (the main thread's without /proc, or a frame outside the calling thread's
-// stack, as on a fiber) the budget is at most a quarter of RLIMIT_STACK on
-// the main thread and 16 KB elsewhere.
+// most 16 KB deep, and a recursion that reaches it asks moveOn() to read the
+// limit afresh and is made again: a short one costs no system call. On a
+// stack of unknown extent (the main thread's without /proc, or a frame
+// outside the calling thread's stack, as on a fiber) the budget is at most a
+// quarter of RLIMIT_STACK on the main thread and 16 KB elsewhere.
 class StackLimit {
  public:
   // For a recursion that starts at the caller's frame.
   void startHere(std::size_t budget);
-  // Whether frame lies past the limit; asked at every step.
-  bool passedBy(const void* frame) {
-    return static_cast<const char*>(frame) < limit && !moveOn(static_cast<const char*>(frame));
-  }
+  // Whether frame lies past the limit; asked at every step, so it makes no call.
+  bool passedBy(const void* frame) const { return static_cast<const char*>(frame) < limit; }
+  // Reads the stack's end afresh, once: true when the limit now lies deeper,
+  // so that a recursion stopped by it may be made again.
+  bool moveOn();
 
  private:
-  // Reads the stack's end afresh; whether frame is still within the limit.
-  bool moveOn(const char* frame);
   std::uintptr_t origin = 0;
   std::size_t budget = 0;
   const char* limit = nullptr;

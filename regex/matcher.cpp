@@ -33,11 +33,19 @@ int MatcherT<C>::run(int position) {
   const int searchStart = previousEnd;
   exhausted = false;
   stackLimit.startHere(kCallerStackBudget);
-  const int result = pattern->head->match(subject, *this, position);
+  int result = pattern->head->match(subject, *this, position);
+  // Every node has put back what it wrote, so the same match can start
+  // afresh: deeper on this stack when it allows, else on a stack of its own.
+  const auto startAfresh = [&] {
+    clearGroups();
+    previousEnd = searchStart;
+  };
+  if (exhausted && stackLimit.moveOn()) {
+    startAfresh();
+    result = pattern->head->match(subject, *this, position);
+  }
   if (!exhausted) return result;
-  // Every node has put back what it wrote; start the same match afresh.
-  clearGroups();
-  previousEnd = searchStart;
+  startAfresh();
   return matchOnOwnStack(position);
 }
 

@@ -65,13 +65,18 @@ class NestingLevel {
 
 // Whether a pattern compiles, and what its compile reports, depends on its
 // text alone: a parse that runs out of its caller's stack is made again from
-// the start on a stack of its own, and the reports are written at the end.
+// the start, deeper on that stack when it allows, else on a stack of its own,
+// and the reports are written at the end.
 template <class C>
 typename PatternT<C>::Node* PatternT<C>::parseTopLevel(Node** tailOut) {
   using namespace parser_limits;
   const std::uint64_t callerFlags = flags;
   parseStackLimit.startHere(kCallerBudget);
   Node* chain = parse(false, tailOut);
+  if (stop == ParseStop::OutOfStack && parseStackLimit.moveOn()) {
+    restartParse(callerFlags);
+    chain = parse(false, tailOut);
+  }
   if (stop == ParseStop::OutOfStack) {
     restartParse(callerFlags);
     chain = parseOnOwnStack(tailOut);

@@ -132,7 +132,7 @@ class PatternT {
   static bool isPatternName(const String& name);
   Node* makeDot();
   Node* makeClassNode(const String& text, bool inverted);
-  bool stackExhausted() { return parseStackLimit.passedBy(__builtin_frame_address(0)); }
+  bool stackExhausted() const { return parseStackLimit.passedBy(__builtin_frame_address(0)); }
 
   // Escapes, classes and literal texts (parser_escapes.h).
   String parseEscape(bool& negated, bool& quote);
