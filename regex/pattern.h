@@ -188,7 +188,7 @@ class PatternT {
   std::vector<ReportedText> reports;
   // Changes whenever patternText does, as a reference swaps it.
   int textVersion = 0;
-  // Below this address the parser stops for want of stack.
+  // Where the parser stops for want of stack.
   StackLimit parseStackLimit;
 };
 
