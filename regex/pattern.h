@@ -88,11 +88,13 @@ class PatternT {
   bool exhaustedStack() const { return ownMatcher->exhaustedStack(); }
   String getPattern() const { return patternText; }
   std::uint64_t getFlags() const { return flags; }
-  // Enters node into the node table, which owns it, and returns it.
+  // Enters node into the node table, which owns it, and returns it. Should
+  // the table fail to grow, the node is freed before the failure goes on.
   template <class N>
   N* registerNode(N* node) {
+    std::unique_ptr<N> owned(node);
     nodes[node] = true;
-    return node;
+    return owned.release();
   }
   // Byte patterns only: prints the node graph on standard output.
   void dump() const;

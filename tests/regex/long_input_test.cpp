@@ -2,7 +2,6 @@
 // character, per iteration or per alternative must finish with the right
 // answer, in the sanitizer build too. How fast they do is measured in bench/.
 
-#include <pthread.h>
 #include <time.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <memory>
 
 #include "class_algebra.h"
+#include "small_stack.h"
 #include "variants.h"
 
 namespace {
@@ -247,21 +247,6 @@ TEST(LongPattern, LongChainOfOptionalAtoms) {
   MatcherPtr<char> matcher(compiled->createMatcher("zzxy"));
   ASSERT_TRUE(matcher->findNext());
   EXPECT_EQ(groupSpan(*matcher, 0), (Span{2, 4}));
-}
-
-// Runs check on a thread of its own whose stack has only the given size.
-void onSmallStack(std::size_t stackBytes, void (*check)()) {
-  pthread_attr_t attributes;
-  ASSERT_EQ(pthread_attr_init(&attributes), 0);
-  ASSERT_EQ(pthread_attr_setstacksize(&attributes, stackBytes), 0);
-  pthread_t thread;
-  auto run = [](void* f) -> void* {
-    reinterpret_cast<void (*)()>(f)();
-    return nullptr;
-  };
-  ASSERT_EQ(pthread_create(&thread, &attributes, run, reinterpret_cast<void*>(check)), 0);
-  pthread_attr_destroy(&attributes);
-  pthread_join(thread, nullptr);
 }
 
 // A body holding very many groups saves and gives back every one of them,

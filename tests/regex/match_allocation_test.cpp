@@ -1,9 +1,9 @@
 // Matching allocates nothing: what a node saves while it matches (the group
 // positions a look-ahead or atomic body may have to give back) is kept off
-// the heap, so a match costs no allocation however long the subject. And an
-// allocation that fails reaches the caller, whichever thread it failed on.
-// This binary replaces the global allocator to count allocations and to fail
-// them, so it stands alone.
+// the heap, so a match costs no allocation however long the subject. An
+// allocation that fails reaches the caller, whichever thread it failed on,
+// and a compile it stops leaves nothing behind. This binary replaces the
+// global allocator to count allocations and to fail them, so it stands alone.
 
 #include <pthread.h>
 
@@ -11,15 +11,25 @@
 #include <cstdlib>
 #include <new>
 
+#include "small_stack.h"
 #include "variants.h"
 
 namespace {
 
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
+// Blocks allocated and not yet freed.
+std::atomic<long> live{0};
 // While set, every allocation fails on a thread other than this one.
 std::atomic<bool> failingElsewhere{false};
 pthread_t onlyThread;
+// Allocations left before one fails, on any thread; none fails while negative.
+std::atomic<long> untilFailure{-1};
+
+bool failsNow() {
+  if (failingElsewhere && !pthread_equal(pthread_self(), onlyThread)) return true;
+  return untilFailure >= 0 && untilFailure-- == 0;
+}
 
 }  // namespace
 
@@ -29,12 +39,17 @@ pthread_t onlyThread;
 
 void* operator new(std::size_t size) {
   if (counting) ++allocations;
-  if (failingElsewhere && !pthread_equal(pthread_self(), onlyThread)) throw std::bad_alloc();
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
+  if (failsNow()) throw std::bad_alloc();
+  void* p = std::malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  ++live;
+  return p;
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+  if (p) --live;
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -95,6 +110,36 @@ void expectAllocationFailureReachesCaller() {
 
 TEST(AllocationFailure, OnTheParseThreadReachesTheCaller) {
   FOR_BOTH_VARIANTS(expectAllocationFailureReachesCaller);
+}
+
+// Every allocation of a compile fails in turn, the first, then the second
+// and so on until the compile needs no more: each failure reaches the
+// caller as std::bad_alloc and frees every node made before it. The first
+// pattern has a node of each kind; the second is parsed on a thread of the
+// engine's, as its caller's stack is small.
+template <class C>
+void expectFailedCompileLeavesNothing(const std::string& pattern) {
+  bool compiled = false;
+  for (long failing = 0; !compiled; ++failing) {
+    SCOPED_TRACE(failing);
+    const long before = live;
+    untilFailure = failing;
+    try {
+      compiled = compile<C>(pattern, NO_FLAGS) != nullptr;
+    } catch (const std::bad_alloc&) {
+    }
+    untilFailure = -1;
+    ASSERT_EQ(live, before) << "blocks left behind";
+  }
+}
+
+TEST(AllocationFailure, LeavesNothingBehindInACompile) {
+  FOR_BOTH_VARIANTS(expectFailedCompileLeavesNothing,
+                    "^(a|bc)*?(?:d)++(?=e)(?!f)(?<=g)(?>h)[x-z&&[^y]]{2,3}\\Q.\\E\\b.\\1$");
+  onSmallStack(64 * 1024, [] {
+    const std::string deep = std::string(300, '(') + "a" + std::string(300, ')');
+    FOR_BOTH_VARIANTS(expectFailedCompileLeavesNothing, deep);
+  });
 }
 
 }  // namespace
