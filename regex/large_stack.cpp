@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
+
+// Where the main thread's stack began, as the thread library knows it.
+extern "C" void* __libc_stack_end;
 
 namespace {
 
@@ -17,31 +21,58 @@ constexpr std::size_t kLargestReserve = 128 * 1024;
 // budget on a stack of unknown extent.
 constexpr std::size_t kUncheckedDepth = 16 * 1024;
 
-// A stack's address range; both 0 when unknown.
+// A stack's address range. Only its top is known (lowest 0) for the main
+// thread without /proc; both are 0 when nothing is known.
 struct StackBounds {
   std::uintptr_t lowest = 0;
   std::uintptr_t highest = 0;
 };
 
-// The calling thread's stack as the thread library reports it. For the main
-// thread that means reading /proc/self/maps, hence once per thread.
-StackBounds reportedBounds() {
-  StackBounds bounds;
-  pthread_attr_t attributes;
-  if (pthread_getattr_np(pthread_self(), &attributes) != 0) return bounds;
-  void* address = nullptr;
-  std::size_t size = 0;
-  if (pthread_attr_getstack(&attributes, &address, &size) == 0) {
-    bounds.lowest = reinterpret_cast<std::uintptr_t>(address);
-    bounds.highest = bounds.lowest + size;
-  }
-  pthread_attr_destroy(&attributes);
-  return bounds;
-}
-
 bool onMainThread() {
   thread_local const bool main = getpid() == gettid();
   return main;
+}
+
+// The end of the mapping that holds address, from /proc/self/maps; 0 when
+// it cannot be read.
+std::uintptr_t mappingEnd(std::uintptr_t address) {
+  std::FILE* maps = std::fopen("/proc/self/maps", "r");
+  if (!maps) return 0;
+  unsigned long from = 0, to = 0, end = 0;
+  while (!end && std::fscanf(maps, "%lx-%lx%*[^\n]", &from, &to) == 2)
+    if (from <= address && address < to) end = to;
+  std::fclose(maps);
+  return end;
+}
+
+// The page above the main thread's first frame, where the thread library
+// puts the top of its stack.
+std::uintptr_t mainStackTop() {
+  const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  return (reinterpret_cast<std::uintptr_t>(__libc_stack_end) & ~(page - 1)) + page;
+}
+
+// The calling thread's stack as the thread library reports it, except the
+// main thread's top: the kernel counts RLIMIT_STACK from the top of the
+// stack's mapping, which lies above the reported one by the arguments and
+// the environment. For the main thread this reads /proc/self/maps, hence
+// once per thread.
+StackBounds reportedBounds() {
+  StackBounds bounds;
+  pthread_attr_t attributes;
+  if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
+    void* address = nullptr;
+    std::size_t size = 0;
+    if (pthread_attr_getstack(&attributes, &address, &size) == 0) {
+      bounds.lowest = reinterpret_cast<std::uintptr_t>(address);
+      bounds.highest = bounds.lowest + size;
+    }
+    pthread_attr_destroy(&attributes);
+  }
+  if (!onMainThread()) return bounds;
+  if (bounds.highest == 0) return StackBounds{0, mainStackTop()};
+  if (const std::uintptr_t top = mappingEnd(bounds.highest - 1)) bounds.highest = top;
+  return bounds;
 }
 
 // RLIMIT_STACK as it stands now; 0 when unlimited or unknown.
@@ -58,21 +89,28 @@ StackBounds currentBounds(bool fresh) {
   thread_local const StackBounds reported = reportedBounds();
   StackBounds bounds = reported;
   const std::uintptr_t rlimit = fresh ? stackRlimit() : 0;
-  if (bounds.highest != 0 && rlimit != 0 && rlimit < bounds.highest - bounds.lowest)
+  if (bounds.lowest != 0 && rlimit != 0 && rlimit < bounds.highest - bounds.lowest)
     bounds.lowest = bounds.highest - rlimit;
   return bounds;
 }
 
-// What may be spent below here on a stack whose extent is unknown.
-std::size_t unknownStackBudget(bool fresh) {
+// What may be spent below here on the main thread's stack when only its top
+// is known: a part of what RLIMIT_STACK allows, as the arguments, the
+// environment and the frames above here take some of it. Only fresh reads
+// the limit; a frame not within it is on another stack.
+std::size_t partOfRlimit(std::uintptr_t here, std::uintptr_t highest, bool fresh) {
   const std::uintptr_t rlimit = fresh ? stackRlimit() : 0;
-  return rlimit != 0 ? rlimit / 4 : kUncheckedDepth;
+  const bool within = here < highest && highest - here < rlimit;
+  return within ? rlimit / 4 : kUncheckedDepth;
 }
 
 // What may be spent below here; only fresh counts RLIMIT_STACK as it is now.
+// A frame outside the bounds read for this thread is on a stack of unknown
+// size, a fiber's, whichever thread runs it.
 std::size_t spendableBelow(std::uintptr_t here, bool fresh) {
   const StackBounds bounds = currentBounds(fresh);
-  if (here < bounds.lowest || here >= bounds.highest) return unknownStackBudget(fresh);
+  if (bounds.lowest == 0) return bounds.highest == 0 ? kUncheckedDepth : partOfRlimit(here, bounds.highest, fresh);
+  if (here < bounds.lowest || here >= bounds.highest) return kUncheckedDepth;
   const std::size_t reserve = std::min(kLargestReserve, (bounds.highest - bounds.lowest) / 4);
   const std::uintptr_t above = here - bounds.lowest;
   return above > reserve ? above - reserve : 0;

@@ -11,12 +11,14 @@
 // Where a recursion on the calling thread must stop: at most a budget below
 // the frame it starts from, and never within a reserve of the stack's end, a
 // quarter of the stack but at most 128 KB. The main thread's stack ends where
-// RLIMIT_STACK lets it grow at the time, so there the limit is first set at
+// RLIMIT_STACK, counted from the top of the stack's mapping as the kernel
+// counts it, lets it grow at the time, so there the limit is first set at
 // most 16 KB deep, and a recursion that reaches it asks moveOn() to read the
-// limit afresh and is made again: a short one costs no system call. On a
-// stack of unknown extent (the main thread's without /proc, or a frame
-// outside the calling thread's stack, as on a fiber) the budget is at most a
-// quarter of RLIMIT_STACK on the main thread and 16 KB elsewhere.
+// limit afresh and is made again: a short one costs no system call. A frame
+// outside the bounds read for the calling thread is on a stack of unknown
+// size (a fiber's, whichever thread runs it): its budget is 16 KB. Without
+// /proc only the top of the main thread's stack is known; a frame within
+// RLIMIT_STACK of it may spend a quarter of that limit.
 class StackLimit {
  public:
   // For a recursion that starts at the caller's frame.

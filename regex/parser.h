@@ -82,7 +82,6 @@ typename PatternT<C>::Node* PatternT<C>::parseTopLevel(Node** tailOut) {
     chain = parseOnOwnStack(tailOut);
   }
   if (stop == ParseStop::OutOfStack) {
-    reports.clear();
     writeReport(kNoStackReport);
     return nullptr;
   }

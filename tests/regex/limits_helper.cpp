@@ -16,43 +16,41 @@
 //   long-pattern N    a pattern of N plain characters compiled, as above
 //   deep-reference N  N nested groups registered as "deep", then "{deep}"
 //                     compiled, as above
-//   alternatives N    "w0|w1|...|w<N-1>|end" compiled and matched
+//   alternatives N    "w0|w1|...|w<N-1>|end" compiled, with the threads its
+//                     parse started, and matched
 //   class-cascade N   "[a-\d" and N "[" compiled (its reports are the point)
 //   restart N         "(x)(?i)", N nested groups around "a", then "(b)":
 //                     its groups and what it matches
 //   cancelled-caller N  group-loop on a thread that is cancelled while the
 //                     match runs on a thread of the engine's
 //
+// COUNT "NKB" instead of a number, for group-loop and nested-groups: as many
+// pairs or groups as take N KB of stack in this build, measured first.
+//
 // LIMIT: "tight" limits the address space to what is in use plus 1 MB just
 // before the case runs, so that no stack beyond a few hundred KB can be had;
 // "threadless" to plus 250 KB, less than the smallest thread stack;
-// "no-threads" refuses every thread the engine asks for; "lowered" runs a
-// short match, then lowers RLIMIT_STACK to 128 KB before the case; "-" none.
+// "no-threads" refuses every thread the engine asks for; "lowered:KB" and
+// "raised:KB" run a short match, then set RLIMIT_STACK to KB before the
+// case; "-" none.
 //
-// PLACE: where the case runs: "main" (the main thread), "thread:KB" (a thread
-// with a stack of KB), "fiber-above" and "fiber-below" (a 64 KB fiber stack
-// made with makecontext, just above or just below the stack of the thread
-// that switches to it), "no-proc" (the main thread with an empty /proc, in a
-// mount namespace of its own).
+// PLACE: where the case runs (helper_places.h); "main" when not given.
 
 #include <malloc.h>
-#include <sched.h>
 #include <semaphore.h>
-#include <sys/mman.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
-#include <ucontext.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "helper_places.h"
 #include "matcher.h"
 #include "pattern.h"
+#include "stack_use.h"
 #include "thread_starts.h"
 
 namespace {
@@ -86,20 +84,20 @@ std::string pairs(int count) {
 
 // What a case needs to know of the helper's limit.
 struct Setting {
-  rlim_t slack;  // address space left when limited, 0 for no limit
-  bool lowered;
+  rlim_t slack;       // address space left when limited, 0 for no limit
+  rlim_t stackLimit;  // RLIMIT_STACK set after a short match, 0 for none
   bool noThreads;
 };
 
 // Applied just before the engine runs, once the case's own allocations are made.
 template <class C>
 bool applyLimit(const Setting& setting) {
-  if (setting.lowered) {
+  if (setting.stackLimit) {
     std::unique_ptr<PatternT<C>> shortMatch(PatternT<C>::compile(widen<C>("(ab)*"), 0));
     if (!shortMatch->matches(widen<C>("abab"))) return false;
     rlimit stack;
     if (getrlimit(RLIMIT_STACK, &stack) != 0) return false;
-    stack.rlim_cur = 128 * 1024;
+    stack.rlim_cur = setting.stackLimit;
     if (setrlimit(RLIMIT_STACK, &stack) != 0) return false;
   }
   if (setting.noThreads) thread_starts::setMode(thread_starts::Mode::Refuse);
@@ -172,10 +170,11 @@ std::string alternatives(int count, const Setting& setting) {
   if (!applyLimit<C>(setting)) return "no limit";
   std::unique_ptr<PatternT<C>> compiledPattern(PatternT<C>::compile(pattern, 0));
   if (!compiledPattern) return "not compiled";
+  const std::string outcome = "compiled (parse threads " + std::to_string(thread_starts::count()) + ")";
   const auto matches = [&](const std::string& subject) { return compiledPattern->matches(widen<C>(subject)); };
   const std::string last = "w" + std::to_string(count - 1);
   const bool right = matches("w0") && matches(last) && matches("end") && !matches("w" + std::to_string(count));
-  return right ? "compiled, matches" : "compiled, wrong answers";
+  return outcome + (right ? ", matches" : ", wrong answers");
 }
 
 // A parse made again on a larger stack starts from the caller's flags and
@@ -235,8 +234,26 @@ std::string cancelledCaller(int count, const Setting& setting) {
   return caller.outcome;
 }
 
+// The count a case is given: a number, or "NKB" for as many units as take
+// N KB of stack here.
 template <class C>
-std::string runCase(const std::string& name, int count, const Setting& setting) {
+int countFor(const std::string& name, const std::string& count) {
+  const std::size_t kilobytes = std::strtoul(count.c_str(), nullptr, 10);
+  if (count.size() < 3 || count.compare(count.size() - 2, 2, "KB") != 0) return static_cast<int>(kilobytes);
+  if (name == "nested-groups")
+    return unitsTaking(kilobytes * 1024, [](int levels) {
+      std::unique_ptr<PatternT<C>> pattern(PatternT<C>::compile(widen<C>(nestedGroups(levels, "a")), 0));
+    });
+  std::unique_ptr<PatternT<C>> loop(PatternT<C>::compile(widen<C>("(ab)*"), 0));
+  return unitsTaking(kilobytes * 1024, [&](int pairCount) {
+    std::unique_ptr<MatcherT<C>> matcher(loop->createMatcher(widen<C>(pairs(pairCount))));
+    matcher->matches();
+  });
+}
+
+template <class C>
+std::string runCase(const std::string& name, const std::string& countText, const Setting& setting) {
+  const int count = countFor<C>(name, countText);
   if (name == "group-loop") return groupLoop<C>(count, setting);
   if (name == "own-matcher") return ownMatcher<C>(count, setting);
   if (name == "exhaustion-cleared") return exhaustionCleared<C>(count, setting);
@@ -252,105 +269,30 @@ std::string runCase(const std::string& name, int count, const Setting& setting) 
 
 struct Run {
   std::string name;
-  int count;
+  std::string count;
   bool wide;
   Setting setting;
   std::string outcome;
 };
 
-void runHere(Run& run) {
+void runHere(void* argument) {
+  Run& run = *static_cast<Run*>(argument);
   run.outcome = run.wide ? runCase<wchar_t>(run.name, run.count, run.setting)
                          : runCase<char>(run.name, run.count, run.setting);
 }
 
-void* runOnThread(void* run) {
-  runHere(*static_cast<Run*>(run));
-  return nullptr;
-}
-
-// Runs start on a thread whose stack is the given memory, or of the given size.
-bool runThread(void* (*start)(void*), void* argument, void* stack, std::size_t stackBytes) {
-  pthread_attr_t attributes;
-  pthread_attr_init(&attributes);
-  const int set = stack ? pthread_attr_setstack(&attributes, stack, stackBytes)
-                        : pthread_attr_setstacksize(&attributes, stackBytes);
-  pthread_t thread;
-  const bool started = set == 0 && pthread_create(&thread, &attributes, start, argument) == 0;
-  pthread_attr_destroy(&attributes);
-  if (started) pthread_join(thread, nullptr);
-  return started;
-}
-
-// The fiber the thread switches to, and back from.
-ucontext_t threadContext;
-ucontext_t fiberContext;
-Run* fiberRun;
-
-void runOnFiber() { runHere(*fiberRun); }
-
-void* switchToFiber(void*) {
-  swapcontext(&threadContext, &fiberContext);
-  return nullptr;
-}
-
-// One mapping holds the thread's stack and the fiber's, a guard page below
-// each, so that either overflowing faults at once.
-bool runFiber(Run& run, bool fiberAbove) {
-  constexpr std::size_t kPage = 4096;
-  constexpr std::size_t kThreadStack = 256 * 1024;
-  constexpr std::size_t kFiberStack = 64 * 1024;
-  const std::size_t size = 2 * kPage + kThreadStack + kFiberStack;
-  char* mapping = static_cast<char*>(mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-  if (mapping == MAP_FAILED) return false;
-  char* low = mapping + kPage;
-  char* high = low + (fiberAbove ? kThreadStack : kFiberStack) + kPage;
-  char* threadStack = fiberAbove ? low : high;
-  char* fiberStack = fiberAbove ? high : low;
-  mprotect(threadStack, kThreadStack, PROT_READ | PROT_WRITE);
-  mprotect(fiberStack, kFiberStack, PROT_READ | PROT_WRITE);
-  getcontext(&fiberContext);
-  fiberContext.uc_stack.ss_sp = fiberStack;
-  fiberContext.uc_stack.ss_size = kFiberStack;
-  fiberContext.uc_link = &threadContext;
-  fiberRun = &run;
-  makecontext(&fiberContext, runOnFiber, 0);
-  const bool ran = runThread(switchToFiber, nullptr, threadStack, kThreadStack);
-  munmap(mapping, size);
-  return ran;
-}
-
-// No /proc: the thread library cannot read the main thread's stack bounds.
-// The real one is uncovered again after the case, for the sanitizer's leak
-// check at exit.
-std::string hideProc() {
-  if (unshare(CLONE_NEWNS) != 0) return std::string("no mount namespace: ") + std::strerror(errno);
-  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-      mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
-    return std::string("no empty /proc: ") + std::strerror(errno);
-  return "";
-}
-
-void runAt(const std::string& place, Run& run) {
-  if (place == "main") {
-    runHere(run);
-  } else if (place.compare(0, 7, "thread:") == 0) {
-    if (!runThread(runOnThread, &run, nullptr, std::strtoul(place.c_str() + 7, nullptr, 10) * 1024))
-      run.outcome = "no thread";
-  } else if (place == "fiber-above" || place == "fiber-below") {
-    if (!runFiber(run, place == "fiber-above")) run.outcome = "no fiber";
-  } else if (place == "no-proc") {
-    run.outcome = hideProc();
-    if (!run.outcome.empty()) return;
-    runHere(run);
-    umount("/proc");
-  } else {
-    run.outcome = "unknown place";
-  }
+// "lowered:KB" and "raised:KB": KB in bytes; 0 for any other limit.
+rlim_t stackLimitOf(const std::string& limit) {
+  const std::size_t colon = limit.find(':');
+  if (colon == std::string::npos || (limit.compare(0, colon, "lowered") != 0 && limit.compare(0, colon, "raised") != 0))
+    return 0;
+  return std::strtoul(limit.c_str() + colon + 1, nullptr, 10) * 1024;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  helper_places::noteStart(argv);
   if (argc < 4) {
     std::fprintf(stderr, "usage: %s CASE COUNT byte|wide [LIMIT [PLACE]]\n", argv[0]);
     return 2;
@@ -358,9 +300,8 @@ int main(int argc, char** argv) {
   const std::string limit = argc > 4 ? argv[4] : "-";
   const std::string place = argc > 5 ? argv[5] : "main";
   const rlim_t slack = limit == "tight" ? 1 << 20 : limit == "threadless" ? 250 << 10 : 0;
-  Run run{argv[1], std::atoi(argv[2]), std::string(argv[3]) == "wide",
-          {slack, limit == "lowered", limit == "no-threads"}, ""};
-  runAt(place, run);
-  std::printf("%s, threads %d\n", run.outcome.c_str(), thread_starts::count());
+  Run run{argv[1], argv[2], std::string(argv[3]) == "wide", {slack, stackLimitOf(limit), limit == "no-threads"}, ""};
+  const std::string failed = helper_places::runAt(place, runHere, &run);
+  std::printf("%s, threads %d\n", failed.empty() ? run.outcome.c_str() : failed.c_str(), thread_starts::count());
   return 0;
 }

@@ -120,6 +120,22 @@ void expectSelfReferenceRejected() {
 }
 TEST_F(NamedPatterns, SelfReferenceIsSyntaxError) { FOR_BOTH_VARIANTS(expectSelfReferenceRejected); }
 
+// A report raised in the referring text after an expansion failed shows
+// that text, with the caret under its own ")", not the referenced one.
+template <class C>
+void expectReportsAfterFailedReferenceShowReferringText() {
+  ASSERT_TRUE(registerName<C>("self", "b", NO_FLAGS));
+  ASSERT_TRUE(registerName<C>("self", "a{self}", NO_FLAGS));
+  std::string report;
+  EXPECT_FALSE(compilesQuietly<C>("({self})", &report));
+  EXPECT_EQ(report,
+            "a{self}\n ^\nSyntax Error near here. \n"
+            "({self})\n       ^\nSyntax Error near here. Possible unescaped meta character.\n");
+}
+TEST_F(NamedPatterns, ReportsAfterFailedReferenceShowReferringText) {
+  FOR_BOTH_VARIANTS(expectReportsAfterFailedReferenceShowReferringText);
+}
+
 // A quantifier right after a reference either repeats the whole registered
 // text or is a syntax error; it never leaves a broken graph.
 template <class C>

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -41,9 +42,14 @@ std::string readAll(const std::string& path) {
   return out.str();
 }
 
+// The soft limit only, so that the helper may raise it again.
 void setLimit(int resource, rlim_t value) {
-  const rlimit limit{value, value};
-  if (value != NONE && setrlimit(resource, &limit) != 0) _exit(126);
+  rlimit limit;
+  if (value == NONE) return;
+  if (getrlimit(resource, &limit) != 0) _exit(126);
+  limit.rlim_cur = value;
+  if (limit.rlim_max != NONE && limit.rlim_max < value) limit.rlim_max = value;
+  if (setrlimit(resource, &limit) != 0) _exit(126);
 }
 
 Outcome runHelper(const Limits& limits, const std::vector<std::string>& args) {
@@ -74,11 +80,11 @@ Outcome runHelper(const Limits& limits, const std::vector<std::string>& args) {
 }
 
 struct LimitCase {
-  const char* name;
+  std::string name;
   Limits limits;
   std::vector<std::string> args;  // case and count; the variant, limit and place are added
-  const char* helperLimit;         // "-", "tight", "threadless", "no-threads" or "lowered" (limits_helper.cpp)
-  const char* place;               // "main", "thread:KB", "fiber-above", "fiber-below" or "no-proc"
+  std::string helperLimit;         // "-", "tight", "lowered:KB"... (limits_helper.cpp)
+  std::string place;               // "main", "thread:KB", "fiber:KB:FROM:SIDE"... (helper_places.h)
   std::string answer;
   int threads;                     // threads the engine started; -1 where the build decides
   std::string err;
@@ -129,8 +135,11 @@ const LimitCase kSmallStack[] = {
     {"DeepReference", {256 * KB, NONE}, {"deep-reference", "5000"}, "-", "main", "compiled", 1, ""},
     {"NestingBound", {256 * KB, NONE}, {"nested-groups", "100000"}, "-", "main", "compiled", 1, ""},
     // Alternatives side by side are no nesting: three times the nesting
-    // bound of them compile and match on the caller's stack.
-    {"Alternatives", {256 * KB, NONE}, {"alternatives", "300000"}, "-", "main", "compiled, matches", 0, ""},
+    // bound of them compile on the caller's stack. (Matching the last one
+    // passes through every earlier one, a frame each unless the compiler
+    // makes that call a jump.)
+    {"Alternatives", {256 * KB, NONE}, {"alternatives", "300000"}, "-", "main",
+     "compiled (parse threads 0), matches", ANY, ""},
     // Made again on a stack of its own, a parse starts from the caller's
     // flags and from the first group again.
     {"ParseMadeAgain", {256 * KB, NONE}, {"restart", "3000"}, "-", "main",
@@ -148,19 +157,94 @@ const LimitCase kStackKinds[] = {
     {"ShortMatchOn128KBThread", {NONE, NONE}, {"group-loop", "10"}, "-", "thread:128", "match", 0, ""},
     {"ShortParseOn64KBThread", {NONE, NONE}, {"nested-groups", "10"}, "-", "thread:64", "compiled", 0, ""},
     {"LongMatchOn64KBThread", {NONE, NONE}, {"group-loop", "2000"}, "-", "thread:64", "match", 1, ""},
-    {"ShortMatchWithoutProc", {NONE, NONE}, {"group-loop", "10"}, "-", "no-proc", "match", 0, ""},
-    {"ShortParseWithoutProc", {NONE, NONE}, {"nested-groups", "10"}, "-", "no-proc", "compiled", 0, ""},
-    {"LongMatchWithoutProc", {NONE, NONE}, {"group-loop", "100000"}, "-", "no-proc", "match", 1, ""},
-    {"LongMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "100000"}, "lowered", "main", "match", 1, ""},
-    {"ShortMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "10"}, "lowered", "main", "match", 0, ""},
+    {"ShortMatchWithoutProc", {NONE, NONE}, {"group-loop", "10"}, "-", "no-proc:main", "match", 0, ""},
+    {"ShortParseWithoutProc", {NONE, NONE}, {"nested-groups", "10"}, "-", "no-proc:main", "compiled", 0, ""},
+    {"LongMatchWithoutProc", {NONE, NONE}, {"group-loop", "100000"}, "-", "no-proc:main", "match", 1, ""},
+    {"LongMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "100000"}, "lowered:128", "main", "match", 1, ""},
+    {"ShortMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "10"}, "lowered:128", "main", "match", 0, ""},
+    // Without /proc only the top of the main thread's stack is known, and a
+    // part of RLIMIT_STACK is spent below the caller: all of it would run
+    // past the end, for the frames above the caller take some.
+    {"GroupLoopWithoutProcOn256KBStack", {256 * KB, NONE}, {"group-loop", "2000"}, "-", "no-proc:main", "match", 1, ""},
     // A fiber's stack lies outside the bounds of its thread's: its size is
     // unknown, so a match spends little of it.
-    {"LongMatchOnFiberAbove", {NONE, NONE}, {"group-loop", "2000"}, "-", "fiber-above", "match", 1, ""},
-    {"ShortMatchOnFiberAbove", {NONE, NONE}, {"group-loop", "10"}, "-", "fiber-above", "match", 0, ""},
-    {"LongMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "2000"}, "-", "fiber-below", "match", 1, ""},
-    {"ShortMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "10"}, "-", "fiber-below", "match", 0, ""},
+    {"LongMatchOnFiberAbove", {NONE, NONE}, {"group-loop", "2000"}, "-", "fiber:64:thread:above", "match", 1, ""},
+    {"ShortMatchOnFiberAbove", {NONE, NONE}, {"group-loop", "10"}, "-", "fiber:64:thread:above", "match", 0, ""},
+    {"LongMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "2000"}, "-", "fiber:64:thread:below", "match", 1, ""},
+    {"ShortMatchOnFiberBelow", {NONE, NONE}, {"group-loop", "10"}, "-", "fiber:64:thread:below", "match", 0, ""},
 };
 INSTANTIATE_TEST_SUITE_P(StackKinds, Limited, testing::ValuesIn(kStackKinds), RowName());
+
+// Everywhere the engine can run, a short match, a long group loop and a deep
+// parse each give the right answer, whatever stack they end on: the main
+// thread, small and large threads, fibers entered from the main thread or
+// another one and lying above or below its stack, no /proc, RLIMIT_STACK
+// lowered or raised since the stack was first read, a large environment.
+struct Place {
+  const char* name;
+  rlim_t stack;       // RLIMIT_STACK the helper starts under
+  const char* limit;  // the helper's LIMIT
+  std::string place;
+};
+
+std::vector<Place> everyPlace() {
+  std::vector<Place> places = {
+      {"MainThread", NONE, "-", "main"},
+      {"MainThreadWithoutProc", NONE, "-", "no-proc:main"},
+      {"LimitLoweredTo1MB", NONE, "lowered:1024", "main"},
+      {"LimitLoweredTo256KB", NONE, "lowered:256", "main"},
+      {"LimitRaisedFrom256KB", 256 * KB, "raised:8192", "main"},
+      {"LargeEnvironment", NONE, "-", "large-env:main"},
+      {"LargeEnvironmentLimitLoweredTo1MB", NONE, "lowered:1024", "large-env:main"},
+      {"LargeEnvironmentLimitLoweredTo256KB", NONE, "lowered:256", "large-env:main"},
+      {"LargeEnvironmentWithoutProcLimitLoweredTo256KB", NONE, "lowered:256", "large-env:no-proc:main"},
+      {"FiberWithoutProcBelowMain", NONE, "-", "no-proc:fiber:64:main:below"},
+      {"FiberWithoutProcAboveMain", NONE, "-", "no-proc:fiber:64:main:above"},
+  };
+  for (int kilobytes : {16, 64, 256, 1024, 8192})
+    places.push_back({"", NONE, "-", "thread:" + std::to_string(kilobytes)});
+  for (int kilobytes : {64, 256, 1024})
+    for (const char* from : {"main", "thread"})
+      for (const char* side : {"above", "below"})
+        places.push_back({"", NONE, "-", "fiber:" + std::to_string(kilobytes) + ":" + from + ":" + side});
+  return places;
+}
+
+// "thread:64" gives "Thread64KB", "fiber:64:main:above" "Fiber64KBFromMainAbove".
+std::string placeName(const Place& place) {
+  if (*place.name) return place.name;
+  std::string name;
+  bool upper = true;
+  int field = 0;
+  for (char c : place.place) {
+    if (c == ':') {
+      if (++field == 2) name += "KBFrom";
+      upper = true;
+      continue;
+    }
+    name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+    upper = false;
+  }
+  return field == 1 ? name + "KB" : name;
+}
+
+std::vector<LimitCase> everywhere() {
+  struct Work {
+    const char* name;
+    std::vector<std::string> args;
+    const char* answer;
+  };
+  const Work works[] = {{"ShortMatch", {"group-loop", "10"}, "match"},
+                        {"LongGroupLoop", {"group-loop", "200000"}, "match"},
+                        {"DeepParse", {"nested-groups", "5000"}, "compiled"}};
+  std::vector<LimitCase> rows;
+  for (const Place& place : everyPlace())
+    for (const Work& work : works)
+      rows.push_back({placeName(place) + "_" + work.name, {place.stack, NONE}, work.args, place.limit, place.place,
+                      work.answer, ANY, ""});
+  return rows;
+}
+INSTANTIATE_TEST_SUITE_P(Everywhere, Limited, testing::ValuesIn(everywhere()), RowName());
 
 // No thread to be had: a match that outgrows its caller's stack cannot
 // finish, says so through its matcher or its pattern, and the next use of
@@ -218,12 +302,16 @@ const LimitCase kAddressLimit[] = {
     // one fits a smaller one.
     {"LongShallowPattern", {NONE, 1000000 * KB}, {"long-pattern", "300"}, "-", "main", "compiled", 0, ""},
     {"DeepPatternOnSmallerStack", {NONE, 1000000 * KB}, {"nested-groups", "5000"}, "-", "main", "compiled", ANY, ""},
-    // Only a few MB to be had: the fallbacks go down to the smallest stack,
-    // and where even that will not do the engine says it cannot finish.
-    {"GroupLoopOnSmallestStacks", {256 * KB, NONE}, {"group-loop", "2000"}, "tight", "main", "match", 1, ""},
-    {"ParseOnSmallestStacks", {256 * KB, NONE}, {"nested-groups", "700"}, "tight", "main", "compiled", 1, ""},
+    // Only a few MB to be had: the fallbacks go down to a stack of a few
+    // hundred KB, which holds more than the caller's 256 KB, and where even
+    // that will not do the engine says it cannot finish.
+    {"GroupLoopOnSmallestStacks", {256 * KB, NONE}, {"group-loop", "280KB"}, "tight", "main", "match", 1, ""},
+    {"ParseOnSmallestStacks", {256 * KB, NONE}, {"nested-groups", "280KB"}, "tight", "main", "compiled", 1, ""},
     {"GroupLoopCannotFinish", {256 * KB, NONE}, {"group-loop", "100000"}, "tight", "main", "cannot finish", 1, ""},
     {"ParseCannotFinish", {256 * KB, NONE}, {"nested-groups", "100000"}, "tight", "main", "not compiled", ANY, kNoStack},
+    // A text with a syntax error that finds no stack either writes that one
+    // line, and none of the reports of the attempts given up.
+    {"CascadeCannotFinish", {256 * KB, NONE}, {"class-cascade", "5000"}, "tight", "main", "not compiled", ANY, kNoStack},
     // No thread of its own to be had at all, and a stack that leaves the
     // caller next to nothing above what is kept free: the same answers.
     {"GroupLoopWithoutThread", {160 * KB, NONE}, {"group-loop", "100000"}, "threadless", "main", "cannot finish", 0, ""},
