@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue_text.h"
 #include "sandbox_run.h"
 #include "usage_text.h"
 
@@ -100,12 +101,6 @@ TEST_P(CatalogueFileE2e, OnlyARegularFileIsRead) {
 INSTANTIATE_TEST_SUITE_P(Kinds, CatalogueFileE2e, ::testing::ValuesIn(kCatalogueFiles),
                          [](const auto& info) { return std::string(info.param.name); });
 
-std::string Repeated(const std::string& text, int count) {
-    std::string repeated;
-    for (int i = 0; i < count; ++i) repeated += text;
-    return repeated;
-}
-
 // A catalogue of devices, behind the given entity declarations.
 std::string Catalogue(const std::string& entities, const std::string& devices) {
     return "<!DOCTYPE catalogue [" + entities + "]><taverin_fchba_reference><devices>" + devices +
@@ -138,18 +133,18 @@ const HostileCatalogueCase kHostileCatalogues[] = {
     // About 100 KB, one value using a 100,000-byte entity 2,000 times: 200
     // MB joined, four times that widened.
     {"value_past_its_limit",
-     Catalogue("<!ENTITY e \"" + std::string(100000, 'x') + "\">",
+     Catalogue(Entity("e", std::string(100000, 'x')),
                "<device><bios value=\"" + Repeated("&e;", 2000) + "\"/></device>"),
      "reference.xml: a value expands past the limit of 65536 bytes\n"},
     // 393 KB, 2,000 devices whose seven values each name one 65,000-byte
     // entity: 910 MB of values, 3.6 GB widened.
     {"many_values_under_their_limit",
-     Catalogue("<!ENTITY e \"" + std::string(65000, 'x') + "\">", Repeated(kDeviceOfSevenReferences, 2000)),
+     Catalogue(Entity("e", std::string(65000, 'x')), Repeated(kDeviceOfSevenReferences, 2000)),
      "reference.xml: its values together expand past the limit of 33554432 bytes\n"},
     // 1.5 MB, 70,000 bios leaves of one device, each naming an entity of
     // 65,000 references to nothing: little memory, minutes of CPU.
     {"many_leaves_of_empty_references",
-     Catalogue("<!ENTITY n \"\"><!ENTITY m \"" + Repeated("&n;", 65000) + "\">",
+     Catalogue(Entity("n", "") + Entity("m", Repeated("&n;", 65000)),
                "<device>" + Repeated("<bios value=\"&m;\"/>", 70000) + "</device>"),
      "reference.xml: its values together expand past the limit of 33554432 bytes\n"},
 };
@@ -180,7 +175,7 @@ TEST(ComponentE2eMemory, RunningOutEndsWithSevenAndKeepsTheConsole) {
                     "build cannot run under an address-space limit; the plain build runs this";
 #endif
     SandboxCase box;
-    box.Write("work/reference.xml", Catalogue("<!ENTITY e \"" + std::string(65000, 'x') + "\">",
+    box.Write("work/reference.xml", Catalogue(Entity("e", std::string(65000, 'x')),
                                               Repeated("<device><bios value=\"&e;\"/></device>", 500)));
     const SandboxResult r =
         box.RunShell(AddressLimit(100000) + ShellQuote(FCHBA_COMPONENT_EXE) + " > console.txt 2>&1");

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "catalogue_text.h"
 #include "records.h"
 #include "text_conversion.h"
 
@@ -143,16 +144,6 @@ std::string WithLeaves(const std::string& entities, const std::string& leaves) {
 // The same with one leaf, a bios that carries value.
 std::string WithBiosValue(const std::string& entities, const std::string& value) {
     return WithLeaves(entities, "<bios value=\"" + value + "\"/>");
-}
-
-std::string Entity(const std::string& name, const std::string& text) {
-    return "<!ENTITY " + name + " \"" + text + "\">";
-}
-
-std::string Repeated(const std::string& text, int count) {
-    std::string repeated;
-    for (int i = 0; i < count; ++i) repeated += text;
-    return repeated;
 }
 
 std::string References(const std::string& name, int count) { return Repeated("&" + name + ";", count); }
