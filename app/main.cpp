@@ -1,8 +1,12 @@
+#include <cstdio>
 #include <iostream>
+#include <new>
 
 #include "vendors/qlogic_component.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int RunComponent(int argc, char* argv[]) {
     QLogicComp::CComponent component;  // creates the log directory and file first
     switch (component.ParseCommandLine(argc, argv)) {
     case 0:
@@ -12,5 +16,20 @@ int main(int argc, char* argv[]) {
         return 3;
     default:
         return component.Run();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        return RunComponent(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // A run that ran out of memory could not be made: 7, a status the
+        // update manager knows, not the abort's 134. What standard output
+        // holds goes out before the reason, in the order the run wrote them.
+        std::cout.flush();
+        std::fputs("ERROR! : Memory ran out; the run could not be made.\n", stderr);
+        return 7;
     }
 }

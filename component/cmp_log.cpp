@@ -1,15 +1,17 @@
 #include "cmp_log.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include "shell_command.h"
 #include "text_conversion.h"
 
 CCmpLog::CCmpLog() : path("/var/orbil/Component.log"), quiet(false) {
-    std::system("mkdir -p /var/orbil");
-    std::system("touch /var/orbil/Component.log");
+    // A log that cannot be made (no write permission, say) stops nothing:
+    // every message then reports the file it could not open.
+    RunCommand("mkdir -p /var/orbil");
+    RunCommand("touch /var/orbil/Component.log");
 }
 
 void CCmpLog::SetQuiet(bool q) { quiet = q; }

@@ -2,14 +2,16 @@
 
 #include <sys/wait.h>
 
-#include <cstdlib>
+#include "shell_command.h"
 
 const char kEngineOutputToLog[] = " 1>> /var/orbil/Component.log 2>&1 3>&1";
 
-void MakeEngineExecutable(const std::string& path) { std::system(("chmod 755 " + path).c_str()); }
+// A mode that cannot be set stops nothing: the engine is run all the same,
+// and one that cannot be executed gives the shell's code 126.
+void MakeEngineExecutable(const std::string& path) { RunCommand("chmod 755 " + path); }
 
 int RunFlashEngine(const std::string& commandLine) {
-    const int status = std::system(commandLine.c_str());
+    const int status = RunCommand(commandLine);
     if (status == -1) return 255;
     // A killed engine is a failure, never the success that status 0 would mean.
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);

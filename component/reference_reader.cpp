@@ -30,51 +30,80 @@ static std::wstring Widen(const xmlChar* text) {
 // nest and expand to nothing) can no longer cost gigabytes or minutes.
 constexpr size_t kMaxExpandedValue = 64 * 1024;
 
+// What all values of a catalogue may expand to together, counted alike. A
+// real catalogue of a few hundred devices comes to some tens of KB, 100,000
+// devices of short values to a few MB. Up to 32 MiB a read costs at most
+// some 130 MB of wide text (4 bytes a character) or a second of references
+// followed, so a small file of many values each just under the value bound,
+// or of many leaves naming long chains of references, can no longer cost
+// gigabytes or minutes.
+constexpr size_t kMaxExpandedCatalogue = 32 * 1024 * 1024;
+
+// The bytes counted so far: of the value being joined, and of every value
+// of the catalogue together.
+struct ExpansionCount {
+    size_t value = 0;
+    size_t catalogue = 0;
+    bool catalogueFull = false;  // the last refusal was the catalogue's bound
+};
+
+// Counts n more bytes of the value being joined; false, counting nothing,
+// when the value or the catalogue would pass its bound.
+static bool CountBytes(size_t n, ExpansionCount& count) {
+    if (n > kMaxExpandedValue - count.value) return false;
+    if (n > kMaxExpandedCatalogue - count.catalogue) {
+        count.catalogueFull = true;
+        return false;
+    }
+    count.value += n;
+    count.catalogue += n;
+    return true;
+}
+
 // Joins a node list as libxml2 joins an attribute's value: text and CDATA as
 // they are, an entity reference by its entity's nodes in turn (a reference
-// to no declared entity by its own content). False as soon as the running
-// total passes kMaxExpandedValue; value is then left part-way.
-static bool JoinBounded(const xmlDoc* doc, const xmlNode* nodes, size_t& total, std::string& value) {
+// to no declared entity by its own content). False as soon as the count
+// passes a bound; value is then left part-way.
+static bool JoinBounded(const xmlDoc* doc, const xmlNode* nodes, ExpansionCount& count, std::string& value) {
     for (const xmlNode* node = nodes; node; node = node->next) {
         const xmlChar* text = nullptr;
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             text = node->content;
         } else if (node->type == XML_ENTITY_REF_NODE) {
-            if (++total > kMaxExpandedValue) return false;
+            if (!CountBytes(1, count)) return false;
             if (const xmlEntity* entity = xmlGetDocEntity(doc, node->name)) {
-                if (!JoinBounded(doc, entity->children, total, value)) return false;
+                if (!JoinBounded(doc, entity->children, count, value)) return false;
             } else {
                 text = node->content;
             }
         }
         if (!text) continue;
         const size_t length = std::strlen(reinterpret_cast<const char*>(text));
-        if (length > kMaxExpandedValue - total) return false;
-        total += length;
+        if (!CountBytes(length, count)) return false;
         value.append(reinterpret_cast<const char*>(text), length);
     }
     return true;
 }
 
-// The attribute's whole value, widened; false when it expands past the bound.
-static bool AttributeValue(const xmlAttr* attr, std::wstring& value) {
+// The attribute's whole value, widened; false when it expands past a bound.
+static bool AttributeValue(const xmlAttr* attr, ExpansionCount& count, std::wstring& value) {
     std::string joined;
-    size_t total = 0;
-    if (!JoinBounded(attr->doc, attr->children, total, joined)) return false;
+    count.value = 0;
+    if (!JoinBounded(attr->doc, attr->children, count, joined)) return false;
     value = WidenBytes(joined.c_str());
     return true;
 }
 
 // The widened value of element's attribute called name, or "" when it has
-// none; false when a value expands past the bound. Only elements have
+// none; false when a value expands past a bound. Only elements have
 // attributes: a node of another kind that the walk meets by name (a
 // declaration behind an entity reference) gives "".
-static bool GetXmlAttribute(const xmlNode* element, const char* name, std::wstring& value) {
+static bool GetXmlAttribute(const xmlNode* element, const char* name, ExpansionCount& count, std::wstring& value) {
     value.clear();
     if (element->type != XML_ELEMENT_NODE) return true;
     for (const xmlAttr* attr = element->properties; attr; attr = attr->next)
         if (attr->type == XML_ATTRIBUTE_NODE && attr->name &&
-            std::strcmp(reinterpret_cast<const char*>(attr->name), name) == 0 && !AttributeValue(attr, value))
+            std::strcmp(reinterpret_cast<const char*>(attr->name), name) == 0 && !AttributeValue(attr, count, value))
             return false;
     return true;
 }
@@ -85,8 +114,8 @@ static void ReadCdataPath(const xmlNode* element, std::wstring& path) {
     if (first && first->type == XML_CDATA_SECTION_NODE) path = Widen(first->content);
 }
 
-// False when a leaf's value expands past the bound.
-static bool ReadDevice(const xmlNode* device, CRefDevice& entry) {
+// False when a leaf's value expands past a bound.
+static bool ReadDevice(const xmlNode* device, ExpansionCount& count, CRefDevice& entry) {
     static const struct {
         const char* name;
         std::wstring CRefDevice::*field;
@@ -98,22 +127,23 @@ static bool ReadDevice(const xmlNode* device, CRefDevice& entry) {
     };
     for (const xmlNode* leaf = device->children; leaf; leaf = leaf->next)
         for (const auto& known : kLeaves)
-            if (NameIs(leaf, known.name) && !GetXmlAttribute(leaf, "value", entry.*known.field)) return false;
+            if (NameIs(leaf, known.name) && !GetXmlAttribute(leaf, "value", count, entry.*known.field))
+                return false;
     return true;
 }
 
-static bool ReadDevices(const xmlNode* list, std::vector<CRefDevice>& devices) {
+static bool ReadDevices(const xmlNode* list, ExpansionCount& count, std::vector<CRefDevice>& devices) {
     for (const xmlNode* child = list->children; child; child = child->next) {
         if (!NameIs(child, "device")) continue;
         CRefDevice entry;
-        if (!ReadDevice(child, entry)) return false;
+        if (!ReadDevice(child, count, entry)) return false;
         devices.push_back(entry);
     }
     return true;
 }
 
-// Walks the document into catalogue; false when a value expands past the bound.
-static bool ReadCatalogue(const xmlDoc* doc, CReference& catalogue) {
+// Walks the document into catalogue; false when its values expand past a bound.
+static bool ReadCatalogue(const xmlDoc* doc, ExpansionCount& count, CReference& catalogue) {
     const xmlNode* node = doc->children;
     while (node) {
         if (NameIs(node, "taverin_fchba_reference")) {
@@ -122,7 +152,7 @@ static bool ReadCatalogue(const xmlDoc* doc, CReference& catalogue) {
         }
         if (NameIs(node, "discovery_app_path")) ReadCdataPath(node, catalogue.discovery_app_path);
         else if (NameIs(node, "installer_app_path")) ReadCdataPath(node, catalogue.installer_app_path);
-        else if (NameIs(node, "devices") && !ReadDevices(node, catalogue.devices)) return false;
+        else if (NameIs(node, "devices") && !ReadDevices(node, count, catalogue.devices)) return false;
         node = node->next;
     }
     return true;
@@ -139,11 +169,16 @@ bool CReference::Load() {
 
     // Read into a copy, so that a refused catalogue leaves this one as it was.
     CReference read = *this;
-    const bool complete = ReadCatalogue(doc, read);
+    ExpansionCount count;
+    const bool complete = ReadCatalogue(doc, count, read);
     xmlFreeDoc(doc);  // every value has been copied
     xmlCleanupParser();
     if (!complete) {
-        std::fprintf(stderr, "%s: a value expands past the limit of %zu bytes\n", kCatalogue, kMaxExpandedValue);
+        if (count.catalogueFull)
+            std::fprintf(stderr, "%s: its values together expand past the limit of %zu bytes\n", kCatalogue,
+                         kMaxExpandedCatalogue);
+        else
+            std::fprintf(stderr, "%s: a value expands past the limit of %zu bytes\n", kCatalogue, kMaxExpandedValue);
         return false;
     }
     *this = std::move(read);

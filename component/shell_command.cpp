@@ -1,6 +1,7 @@
 #include "shell_command.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 std::string ExecuteCommand(const std::string& command) {
     FILE* pipe = popen(command.c_str(), "r");
@@ -14,3 +15,5 @@ std::string ExecuteCommand(const std::string& command) {
     pclose(pipe);
     return output;
 }
+
+int RunCommand(const std::string& command) { return std::system(command.c_str()); }

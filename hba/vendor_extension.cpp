@@ -1,5 +1,6 @@
 #include "vendor_extension.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -33,9 +34,14 @@ const Vendor& VendorOf(const char* adapterName) {
 // The extension function of the adapter's own library, as last looked up.
 ORBILFC_GetAdapterAttributes2Func ownLibraryAttributes2;
 
-template <class... Args>
-void SetMessage(char (&message)[kVendorMessageSize], const char* format, Args... args) {
-    std::snprintf(message, sizeof message, format, args...);
+// Formats into message, cut at its end. Every format is a literal, checked
+// against its arguments where it is written.
+__attribute__((format(printf, 2, 3))) void SetMessage(char (&message)[kVendorMessageSize], const char* format,
+                                                      ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
 }
 
 // Writes the record's PCI identity when it describes the adapter with nodeWWN.

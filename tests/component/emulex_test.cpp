@@ -128,7 +128,7 @@ class EmulexFlashTest : public ::testing::TestWithParam<EngineCase> {};
 
 TEST_P(EmulexFlashTest, MapsTheScriptCode) {
     InstallEngine("elxflashStandalone-1.2/lx/elxflash.sh");
-    std::system("chmod 755 elxflashStandalone-1.2/lx/elxflash.sh");  // discovery made it executable
+    ASSERT_EQ(std::system("chmod 755 elxflashStandalone-1.2/lx/elxflash.sh"), 0);  // discovery made it executable
     EngineEnds(GetParam().ends);
     Emulex cmp;
     cmp.log.SetQuiet(true);
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, EmulexFlashTest,
 
 TEST(EmulexFlash, UpdateOrForceAndTheLoggedCommand) {
     InstallEngine("elxflashStandalone-1.2/lx/elxflash.sh");
-    std::system("chmod 755 elxflashStandalone-1.2/lx/elxflash.sh");
+    ASSERT_EQ(std::system("chmod 755 elxflashStandalone-1.2/lx/elxflash.sh"), 0);
     EngineEnds("exit 0");
     Emulex cmp;
     cmp.silent = true;  // never passed to the script

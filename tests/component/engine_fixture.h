@@ -2,6 +2,7 @@
 // and what it left behind: its calls and the log file.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -14,9 +15,9 @@
 // Installs the fake engine at path, read-only, so the component must make it executable.
 inline void InstallEngine(const std::string& path) {
     const std::string to = ShellQuote(path);
-    std::system(("mkdir -p \"$(dirname " + to + ")\" && cp " + ShellQuote(FCHBA_FIXTURES "/engines/fake-engine") + " " +
-                 to + " && chmod 444 " + to)
-                    .c_str());
+    const std::string command = "mkdir -p \"$(dirname " + to + ")\" && cp " +
+                                ShellQuote(FCHBA_FIXTURES "/engines/fake-engine") + " " + to + " && chmod 444 " + to;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
 // "exit 3", "kill KILL" or "kill-shell KILL".

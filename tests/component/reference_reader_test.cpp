@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "catalogue_text.h"
 #include "records.h"
 #include "text_conversion.h"
 
@@ -133,45 +134,62 @@ TEST(Catalogue, MalformedFileFailsAndLeavesTheCatalogueAsItWas) {
     EXPECT_EQ(Describe(ref), "|[a,,,,,,]");
 }
 
-// A catalogue whose first device is plain and whose second carries value
-// as its bios, behind the given entity declarations.
+// A catalogue whose first device is plain and whose second holds leaves,
+// behind the given entity declarations.
+std::string WithLeaves(const std::string& entities, const std::string& leaves) {
+    return "<!DOCTYPE devices [" + entities + "]><devices><device><type value=\"first\"/></device>" + "<device>" +
+           leaves + "</device></devices>";
+}
+
+// The same with one leaf, a bios that carries value.
 std::string WithBiosValue(const std::string& entities, const std::string& value) {
-    return "<!DOCTYPE devices [" + entities + "]><devices><device><type value=\"first\"/></device>" +
-           "<device><bios value=\"" + value + "\"/></device></devices>";
+    return WithLeaves(entities, "<bios value=\"" + value + "\"/>");
 }
 
-std::string Entity(const std::string& name, const std::string& text) {
-    return "<!ENTITY " + name + " \"" + text + "\">";
-}
+std::string References(const std::string& name, int count) { return Repeated("&" + name + ";", count); }
 
-std::string References(const std::string& name, int count) {
-    std::string references;
-    for (int i = 0; i < count; ++i) references += "&" + name + ";";
-    return references;
-}
+const char kValueRefusal[] = "reference.xml: a value expands past the limit of 65536 bytes\n";
+const char kCatalogueRefusal[] = "reference.xml: its values together expand past the limit of 33554432 bytes\n";
 
 struct ExpansionCase {
     const char* name;
     std::string xml;
-    bool read;
-    size_t biosLength;  // when read
+    const char* refusal;  // null: read
+    size_t biosLength;    // when read
 };
 
 void PrintTo(const ExpansionCase& c, std::ostream* os) { *os << c.name; }
 
-// A value may expand to 64 KiB, each entity reference followed counting one
-// byte besides the text it brings; past that the catalogue is refused whole.
+// Bios values that bring the catalogue, with the first device's "first", to
+// 32 MiB: 511 of one 65,535-byte entity (64 KiB each, the reference
+// counted), then 65,531 literal bytes. Later leaves of a name overwrite
+// earlier ones, so only one value is ever held.
+const std::string kValuesToTheCatalogueBound =
+    Repeated("<bios value=\"&e;\"/>", 511) + "<bios value=\"" + std::string(65531, 'x') + "\"/>";
+
+// A value may expand to 64 KiB and all values together to 32 MiB, each
+// entity reference followed counting one byte besides the text it brings;
+// past either the catalogue is refused whole.
 const ExpansionCase kExpansions[] = {
-    {"literal_at_the_bound", WithBiosValue("", std::string(65536, 'x')), true, 65536},
-    {"literal_past_the_bound", WithBiosValue("", std::string(65537, 'x')), false, 0},
-    {"references_at_the_bound", WithBiosValue(Entity("e", std::string(1023, 'x')), References("e", 64)), true,
+    {"literal_at_the_bound", WithBiosValue("", std::string(65536, 'x')), nullptr, 65536},
+    {"literal_past_the_bound", WithBiosValue("", std::string(65537, 'x')), kValueRefusal, 0},
+    {"references_at_the_bound", WithBiosValue(Entity("e", std::string(1023, 'x')), References("e", 64)), nullptr,
      64 * 1023},
-    {"references_past_the_bound", WithBiosValue(Entity("e", std::string(1023, 'x')), References("e", 65)), false, 0},
+    {"references_past_the_bound", WithBiosValue(Entity("e", std::string(1023, 'x')), References("e", 65)),
+     kValueRefusal, 0},
+    {"literal_then_reference_past_the_bound",
+     WithBiosValue(Entity("e", std::string(10000, 'x')), std::string(60000, 'x') + "&e;"), kValueRefusal, 0},
     {"nested_references_to_nothing",
      WithBiosValue(Entity("nothing", "") + Entity("many", References("nothing", 300)), References("many", 300)),
-     false, 0},
+     kValueRefusal, 0},
     {"large_entity_used_over_and_over",
-     WithBiosValue(Entity("e", std::string(100000, 'x')), References("e", 2000)), false, 0},
+     WithBiosValue(Entity("e", std::string(100000, 'x')), References("e", 2000)), kValueRefusal, 0},
+    {"values_at_the_catalogue_bound",
+     WithLeaves(Entity("e", std::string(65535, 'x')), kValuesToTheCatalogueBound), nullptr, 65531},
+    {"one_reference_past_the_catalogue_bound",
+     WithLeaves(Entity("e", std::string(65535, 'x')) + Entity("nothing", ""),
+                "<boot value=\"&nothing;\"/>" + kValuesToTheCatalogueBound),
+     kCatalogueRefusal, 0},
 };
 
 class ExpansionTest : public ::testing::TestWithParam<ExpansionCase> {};
@@ -185,13 +203,13 @@ TEST_P(ExpansionTest, IsBoundedWhileItIsJoined) {
     ::testing::internal::CaptureStderr();
     const bool read = ref.Load();
     const std::string err = ::testing::internal::GetCapturedStderr();
-    ASSERT_EQ(read, c.read);
+    ASSERT_EQ(read, c.refusal == nullptr);
     if (read) {
         EXPECT_EQ(err, "");
         ASSERT_EQ(ref.devices.size(), 3u);
         EXPECT_EQ(ref.devices[2].bios, std::wstring(c.biosLength, L'x'));
     } else {
-        EXPECT_EQ(err, "reference.xml: a value expands past the limit of 65536 bytes\n");
+        EXPECT_EQ(err, c.refusal);
         EXPECT_EQ(Describe(ref), "|[earlier,,,,,,]") << "the catalogue is left as it was";
     }
 }

@@ -148,6 +148,17 @@ TEST_F(FcHbaAdapterTest, PortCountPastTheBoundLeavesStartValues) {
     }
 }
 
+// The same adapter read again, once its library reports a port count it may
+// have, carries no refusal from the earlier refresh.
+TEST_F(FcHbaAdapterTest, RefusalSpeaksOfTheLatestRefreshOnly) {
+    RefreshFirst(std::string(kQLogicAdapter) + "ports 257\n");
+    ASSERT_NE(adapter.GetRefusal(), "");
+    HBA_FreeLibrary();
+    EXPECT_EQ(RefreshFirst(std::string(kQLogicAdapter) + "ports 256\n"), 1u);
+    EXPECT_EQ(adapter.GetNumberOfPorts(), 256u);
+    EXPECT_EQ(adapter.GetRefusal(), "");
+}
+
 TEST_F(FcHbaAdapterTest, FailedOpenStoresOnlyTheName) {
     EXPECT_EQ(RefreshFirst(std::string(kQLogicAdapter) + "fail open\n"), 1u);
     EXPECT_EQ(adapter.GetName(), "qlogic-QLE2562-0");

@@ -58,7 +58,7 @@ SandboxResult SandboxCase::RunShell(const std::string& command) const {
     SandboxResult r;
     r.resultDir = root_ + "/result";
     const std::string errFile = root_ + "/stderr";
-    std::system(("rm -rf " + ShellQuote(r.resultDir)).c_str());
+    RunOrFail("rm -rf " + ShellQuote(r.resultDir));
     const std::string line = ShellQuote(FCHBA_SANDBOX) + (withoutLogDirectory_ ? " --no-orbil" : "") + " --setup " +
                              ShellQuote(root_ + "/setup") + " --result " + ShellQuote(r.resultDir) + " -- bash -c " +
                              ShellQuote(command) + " 2>" + ShellQuote(errFile);
