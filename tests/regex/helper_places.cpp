@@ -109,12 +109,15 @@ char* reserve(std::size_t bytes, void* at) {
 
 bool makeUsable(char* stack, std::size_t bytes) { return mprotect(stack, bytes, PROT_READ | PROT_WRITE) == 0; }
 
-// The main thread's fiber: above its stack, a guard page on, or where mmap
-// puts it, which lies below.
+// The main thread's fiber: above its stack, a guard page on or at the first
+// free megabyte after (something else may lie right above, such as the
+// vDSO), or where mmap puts it, which lies below.
 std::string fiberFromMain(Fiber& fiber, std::size_t fiberBytes, bool above) {
   if (above && !mainStackEnd) return "main stack not found";
   const std::size_t size = kPage + fiberBytes;
-  char* mapping = reserve(size, above ? reinterpret_cast<void*>(mainStackEnd + kPage) : nullptr);
+  char* mapping = above ? nullptr : reserve(size, nullptr);
+  for (std::size_t tries = 0; above && !mapping && tries < 16; ++tries)
+    mapping = reserve(size, reinterpret_cast<void*>(mainStackEnd + kPage + tries * 1024 * KB));
   if (!mapping) return "no fiber stack";
   if (!makeUsable(mapping + kPage, fiberBytes)) return "no fiber stack";
   enterFiber(fiber, mapping + kPage, fiberBytes);
