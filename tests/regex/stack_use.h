@@ -10,9 +10,9 @@
 std::size_t stackUse(void (*run)(void*), void* context);
 
 // How many units of work take about bytes of stack: the stack that
-// work(units) takes is measured as units double, until it is well past
-// what the thread's first frames take, and bytes is divided by the cost of
-// the last doubling.
+// work(units) takes is measured as units double, until one doubling adds
+// 64 KB, and bytes is divided by the cost of that doubling; 0 when no such
+// doubling could be measured.
 template <class Work>
 int unitsTaking(std::size_t bytes, Work work) {
   auto use = [&](int units) {
@@ -23,14 +23,17 @@ int unitsTaking(std::size_t bytes, Work work) {
     return stackUse([](void* c) { (*static_cast<Call*>(c)->work)(static_cast<Call*>(c)->units); }, &call);
   };
   constexpr std::size_t kMeasured = 64 * 1024;
+  constexpr int kMostUnits = 1 << 20;
   int units = 8;
   std::size_t half = use(units / 2);
   std::size_t whole = use(units);
-  while (whole < kMeasured + half) {
+  while (whole != 0 && whole < kMeasured + half && units < kMostUnits) {
     units *= 2;
     half = whole;
     whole = use(units);
   }
-  const std::size_t perUnit = (whole - half) / static_cast<std::size_t>(units / 2);
-  return perUnit ? static_cast<int>(bytes / perUnit) : 0;
+  // 0 where nothing could be measured (no thread, or no growth): the case
+  // then fails on its answer instead of running on.
+  if (whole < kMeasured + half) return 0;
+  return static_cast<int>(bytes / ((whole - half) / static_cast<std::size_t>(units / 2)));
 }
