@@ -113,9 +113,11 @@ PatternT<C>* PatternT<C>::compileCached(const String& pattern, std::uint64_t fla
   const auto key = std::make_pair(pattern, flags);
   auto found = patternCache.find(key);
   if (found != patternCache.end()) return found->second.get();
-  PatternT* compiled = compile(pattern, flags);
-  patternCache[key].reset(compiled);
-  return compiled;
+  std::unique_ptr<PatternT> compiled(compile(pattern, flags));
+  // Held until the cache has grown to keep it, so that a failure there frees it.
+  std::unique_ptr<PatternT>& entry = patternCache[key];
+  entry = std::move(compiled);
+  return entry.get();
 }
 
 template <class C>

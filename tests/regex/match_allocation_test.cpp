@@ -112,20 +112,32 @@ TEST(AllocationFailure, OnTheParseThreadReachesTheCaller) {
   FOR_BOTH_VARIANTS(expectAllocationFailureReachesCaller);
 }
 
+enum class Compile { Plain, Cached };
+
+// Whether pattern compiles; a cached one is taken out of the cache again.
+template <class C>
+bool compiles(Compile way, const std::string& pattern) {
+  if (way == Compile::Plain) return compile<C>(pattern, NO_FLAGS) != nullptr;
+  const bool compiled = PatternT<C>::compileCached(text<C>(pattern), NO_FLAGS) != nullptr;
+  PatternT<C>::clearCache();
+  return compiled;
+}
+
 // Every allocation of a compile fails in turn, the first, then the second
 // and so on until the compile needs no more: each failure reaches the
 // caller as std::bad_alloc and frees every node made before it. The first
 // pattern has a node of each kind; the second is parsed on a thread of the
-// engine's, as its caller's stack is small.
+// engine's, as its caller's stack is small. A cached compile also frees the
+// pattern it made when the cache cannot grow to keep it.
 template <class C>
-void expectFailedCompileLeavesNothing(const std::string& pattern) {
+void expectFailedCompileLeavesNothing(Compile way, const std::string& pattern) {
   bool compiled = false;
   for (long failing = 0; !compiled; ++failing) {
     SCOPED_TRACE(failing);
     const long before = live;
     untilFailure = failing;
     try {
-      compiled = compile<C>(pattern, NO_FLAGS) != nullptr;
+      compiled = compiles<C>(way, pattern);
     } catch (const std::bad_alloc&) {
     }
     untilFailure = -1;
@@ -133,13 +145,18 @@ void expectFailedCompileLeavesNothing(const std::string& pattern) {
   }
 }
 
+const char* const kEveryKind = "^(a|bc)*?(?:d)++(?=e)(?!f)(?<=g)(?>h)[x-z&&[^y]]{2,3}\\Q.\\E\\b.\\1$";
+
 TEST(AllocationFailure, LeavesNothingBehindInACompile) {
-  FOR_BOTH_VARIANTS(expectFailedCompileLeavesNothing,
-                    "^(a|bc)*?(?:d)++(?=e)(?!f)(?<=g)(?>h)[x-z&&[^y]]{2,3}\\Q.\\E\\b.\\1$");
+  FOR_BOTH_VARIANTS(expectFailedCompileLeavesNothing, Compile::Plain, kEveryKind);
   onSmallStack(64 * 1024, [] {
     const std::string deep = std::string(300, '(') + "a" + std::string(300, ')');
-    FOR_BOTH_VARIANTS(expectFailedCompileLeavesNothing, deep);
+    FOR_BOTH_VARIANTS(expectFailedCompileLeavesNothing, Compile::Plain, deep);
   });
+}
+
+TEST(AllocationFailure, LeavesNothingBehindInACachedCompile) {
+  FOR_BOTH_VARIANTS(expectFailedCompileLeavesNothing, Compile::Cached, kEveryKind);
 }
 
 }  // namespace
