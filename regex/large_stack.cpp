@@ -1,16 +1,15 @@
 #include "large_stack.h"
 
 #include <pthread.h>
+#include <sys/auxv.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <exception>
-
-// Where the main thread's stack began, as the thread library knows it.
-extern "C" void* __libc_stack_end;
 
 namespace {
 
@@ -45,11 +44,14 @@ std::uintptr_t mappingEnd(std::uintptr_t address) {
   return end;
 }
 
-// The page above the main thread's first frame, where the thread library
-// puts the top of its stack.
+// The top of the main thread's stack mapping, found without /proc: the
+// kernel puts the executable's name last, just below that top, above the
+// arguments and the environment. 0 when the name is not known.
 std::uintptr_t mainStackTop() {
+  const char* name = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+  if (!name) return 0;
   const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  return (reinterpret_cast<std::uintptr_t>(__libc_stack_end) & ~(page - 1)) + page;
+  return (reinterpret_cast<std::uintptr_t>(name + std::strlen(name)) & ~(page - 1)) + page;
 }
 
 // The calling thread's stack as the thread library reports it, except the
@@ -84,24 +86,14 @@ std::uintptr_t stackRlimit() {
 
 // The main thread's stack grows down from its top only as far as
 // RLIMIT_STACK allows when it grows, so a limit lowered since the bounds were
-// read moves its end up. Without fresh, the limit is not read.
+// read moves its end up, and where only the top is known the limit gives
+// the end. Without fresh, the limit is not read.
 StackBounds currentBounds(bool fresh) {
   thread_local const StackBounds reported = reportedBounds();
   StackBounds bounds = reported;
   const std::uintptr_t rlimit = fresh ? stackRlimit() : 0;
-  if (bounds.lowest != 0 && rlimit != 0 && rlimit < bounds.highest - bounds.lowest)
-    bounds.lowest = bounds.highest - rlimit;
+  if (rlimit != 0 && rlimit < bounds.highest - bounds.lowest) bounds.lowest = bounds.highest - rlimit;
   return bounds;
-}
-
-// What may be spent below here on the main thread's stack when only its top
-// is known: a part of what RLIMIT_STACK allows, as the arguments, the
-// environment and the frames above here take some of it. Only fresh reads
-// the limit; a frame not within it is on another stack.
-std::size_t partOfRlimit(std::uintptr_t here, std::uintptr_t highest, bool fresh) {
-  const std::uintptr_t rlimit = fresh ? stackRlimit() : 0;
-  const bool within = here < highest && highest - here < rlimit;
-  return within ? rlimit / 4 : kUncheckedDepth;
 }
 
 // What may be spent below here; only fresh counts RLIMIT_STACK as it is now.
@@ -109,8 +101,7 @@ std::size_t partOfRlimit(std::uintptr_t here, std::uintptr_t highest, bool fresh
 // size, a fiber's, whichever thread runs it.
 std::size_t spendableBelow(std::uintptr_t here, bool fresh) {
   const StackBounds bounds = currentBounds(fresh);
-  if (bounds.lowest == 0) return bounds.highest == 0 ? kUncheckedDepth : partOfRlimit(here, bounds.highest, fresh);
-  if (here < bounds.lowest || here >= bounds.highest) return kUncheckedDepth;
+  if (bounds.lowest == 0 || here < bounds.lowest || here >= bounds.highest) return kUncheckedDepth;
   const std::size_t reserve = std::min(kLargestReserve, (bounds.highest - bounds.lowest) / 4);
   const std::uintptr_t above = here - bounds.lowest;
   return above > reserve ? above - reserve : 0;

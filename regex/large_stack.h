@@ -17,8 +17,8 @@
 // limit afresh and is made again: a short one costs no system call. A frame
 // outside the bounds read for the calling thread is on a stack of unknown
 // size (a fiber's, whichever thread runs it): its budget is 16 KB. Without
-// /proc only the top of the main thread's stack is known; a frame within
-// RLIMIT_STACK of it may spend a quarter of that limit.
+// /proc the top of the main thread's stack mapping is found from where the
+// kernel put the executable's name, and RLIMIT_STACK alone gives its end.
 class StackLimit {
  public:
   // For a recursion that starts at the caller's frame.

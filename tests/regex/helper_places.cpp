@@ -7,6 +7,7 @@
 #include <ucontext.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -165,17 +166,33 @@ std::string withoutProc(const std::string& place, Work& work) {
   return outcome;
 }
 
-// Starts the helper again, its place argument replaced by the rest.
-std::string withLargeEnvironment(const std::string& place, const std::string& rest) {
+// "KB:PLACE" gives KB and PLACE, "PLACE" the usual 140 KB.
+std::size_t environmentBytes(std::string& rest) {
+  char* end = nullptr;
+  const unsigned long kilobytes = std::strtoul(rest.c_str(), &end, 10);
+  if (end == rest.c_str() || *end != ':') return 140 * KB;
+  rest.erase(0, static_cast<std::size_t>(end + 1 - rest.c_str()));
+  return kilobytes * KB;
+}
+
+// Starts the helper again with bytes more of environment, its place
+// argument replaced by the rest. No variable may exceed 128 KB.
+std::string withLargeEnvironment(const std::string& place, std::string rest) {
+  constexpr std::size_t kVariableBytes = 100 * KB;
+  std::vector<std::string> pads;
+  for (std::size_t left = environmentBytes(rest); left > 0;) {
+    const std::size_t bytes = std::min(left, kVariableBytes);
+    pads.push_back("FCHBA_PAD_" + std::to_string(pads.size()) + "=" + std::string(bytes, 'x'));
+    left -= bytes;
+  }
   std::vector<char*> arguments;
   for (char** argument = startArguments; *argument; ++argument)
-    arguments.push_back(place == *argument ? const_cast<char*>(rest.c_str()) : *argument);
+    arguments.push_back(place == *argument ? &rest[0] : *argument);
   arguments.push_back(nullptr);
-  static std::string first = "FCHBA_PAD_ONE=" + std::string(70000, 'x');
-  static std::string second = "FCHBA_PAD_TWO=" + std::string(70000, 'y');
   std::vector<char*> environment;
   for (char** variable = environ; *variable; ++variable) environment.push_back(*variable);
-  environment.insert(environment.end(), {&first[0], &second[0], nullptr});
+  for (std::string& pad : pads) environment.push_back(&pad[0]);
+  environment.push_back(nullptr);
   execve(arguments[0], arguments.data(), environment.data());
   return std::string("not started again: ") + std::strerror(errno);
 }

@@ -12,8 +12,9 @@
 //   no-proc:PLACE       PLACE with an empty /proc, in a mount namespace of
 //                       its own; the real one is uncovered again afterwards,
 //                       for the sanitizer's leak check at exit
-//   large-env:PLACE     PLACE in the helper started again with two more
-//                       environment variables of 70,000 bytes each
+//   large-env:PLACE     PLACE in the helper started again with 140 KB more
+//                       of environment
+//   large-env:KB:PLACE  the same with KB more
 
 #include <string>
 

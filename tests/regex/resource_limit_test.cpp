@@ -209,6 +209,13 @@ std::vector<Place> everyPlace() {
       {"LargeEnvironmentLimitLoweredTo1MB", NONE, "lowered:1024", "large-env:main"},
       {"LargeEnvironmentLimitLoweredTo256KB", NONE, "lowered:256", "large-env:main"},
       {"LargeEnvironmentWithoutProcLimitLoweredTo256KB", NONE, "lowered:256", "large-env:no-proc:main"},
+      // An environment larger than the lowered limit, or most of it: the
+      // limit counts from the top of the stack's mapping, above the
+      // environment, with or without /proc to show where that top is.
+      {"Environment1536KBLimitLoweredTo1MB", NONE, "lowered:1024", "large-env:1536:main"},
+      {"Environment1536KBWithoutProcLimitLoweredTo1MB", NONE, "lowered:1024", "large-env:1536:no-proc:main"},
+      {"Environment400KBLimitLoweredTo512KB", NONE, "lowered:512", "large-env:400:main"},
+      {"Environment400KBWithoutProcLimitLoweredTo512KB", NONE, "lowered:512", "large-env:400:no-proc:main"},
       {"FiberWithoutProcBelowMain", NONE, "-", "no-proc:fiber:64:main:below"},
       {"FiberWithoutProcAboveMain", NONE, "-", "no-proc:fiber:64:main:above"},
   };
