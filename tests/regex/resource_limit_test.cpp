@@ -221,7 +221,7 @@ std::vector<Place> everyPlace() {
   };
   for (int kilobytes : {16, 64, 256, 1024, 8192})
     places.push_back({"", NONE, "-", "thread:" + std::to_string(kilobytes)});
-  for (int kilobytes : {64, 256, 1024})
+  for (int kilobytes : {32, 64, 256, 1024})
     for (const char* from : {"main", "thread"})
       for (const char* side : {"above", "below"})
         places.push_back({"", NONE, "-", "fiber:" + std::to_string(kilobytes) + ":" + from + ":" + side});
