@@ -96,14 +96,29 @@ StackBounds currentBounds(bool fresh) {
   return bounds;
 }
 
-// What may be spent below here; only fresh counts RLIMIT_STACK as it is now.
+// The address space RLIMIT_AS leaves unmapped, from /proc/self/statm;
+// SIZE_MAX without a limit, 0 when it cannot be read.
+std::size_t addressSpaceLeft() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm) return 0;
+  unsigned long pages = 0;
+  const bool read = std::fscanf(statm, "%lu", &pages) == 1;
+  std::fclose(statm);
+  const std::uintptr_t mapped = pages * static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  return read && mapped < limit.rlim_cur ? limit.rlim_cur - mapped : 0;
+}
+
+// What may be spent below here; only fresh counts RLIMIT_STACK as it is now,
+// and the address space left for the main thread's stack to grow into.
 // A frame outside the bounds read for this thread is on a stack of unknown
 // size, a fiber's, whichever thread runs it.
 std::size_t spendableBelow(std::uintptr_t here, bool fresh) {
   const StackBounds bounds = currentBounds(fresh);
   if (bounds.lowest == 0 || here < bounds.lowest || here >= bounds.highest) return kUncheckedDepth;
   const std::size_t reserve = std::min(kLargestReserve, (bounds.highest - bounds.lowest) / 4);
-  const std::uintptr_t above = here - bounds.lowest;
+  const std::uintptr_t above = std::min<std::uintptr_t>(here - bounds.lowest, fresh ? addressSpaceLeft() : SIZE_MAX);
   return above > reserve ? above - reserve : 0;
 }
 

@@ -12,13 +12,16 @@
 // the frame it starts from, and never within a reserve of the stack's end, a
 // quarter of the stack but at most 128 KB. The main thread's stack ends where
 // RLIMIT_STACK, counted from the top of the stack's mapping as the kernel
-// counts it, lets it grow at the time, so there the limit is first set at
-// most 16 KB deep, and a recursion that reaches it asks moveOn() to read the
-// limit afresh and is made again: a short one costs no system call. A frame
-// outside the bounds read for the calling thread is on a stack of unknown
-// size (a fiber's, whichever thread runs it): its budget is 16 KB. Without
-// /proc the top of the main thread's stack mapping is found from where the
-// kernel put the executable's name, and RLIMIT_STACK alone gives its end.
+// counts it, lets it grow at the time, and it grows no further than the
+// address space that RLIMIT_AS leaves unmapped (nothing is left, as far as
+// it knows, when /proc cannot tell), so there the limit is first set at most
+// 16 KB deep, and a recursion that reaches it asks moveOn() to read both
+// limits afresh and is made again: a short one costs no system call. A
+// frame outside the bounds read for the calling thread is on a stack of
+// unknown size (a fiber's, whichever thread runs it): its budget is 16 KB.
+// Without /proc the top of the main thread's stack mapping is found from
+// where the kernel put the executable's name, and RLIMIT_STACK alone gives
+// its end.
 class StackLimit {
  public:
   // For a recursion that starts at the caller's frame.

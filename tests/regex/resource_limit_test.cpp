@@ -334,6 +334,14 @@ const LimitCase kAddressLimit[] = {
     // caller next to nothing above what is kept free: the same answers.
     {"GroupLoopWithoutThread", {160 * KB, NONE}, {"group-loop", "100000"}, "threadless", "main", "cannot finish", 0, ""},
     {"ParseWithoutThread", {160 * KB, NONE}, {"nested-groups", "5000"}, "threadless", "main", "not compiled", 0, kNoStack},
+    // The same limits at the usual stack limit: the main thread's stack
+    // would outgrow the address space left before it reached its limit.
+    {"GroupLoopWithoutThreadAtUsualStackLimit", {NONE, NONE}, {"group-loop", "100000"}, "threadless", "main",
+     "cannot finish", 0, ""},
+    {"ParseWithoutThreadAtUsualStackLimit", {NONE, NONE}, {"nested-groups", "5000"}, "threadless", "main",
+     "not compiled", 0, kNoStack},
+    {"ParseCannotFinishAtUsualStackLimit", {NONE, NONE}, {"nested-groups", "5000"}, "tight", "main", "not compiled",
+     ANY, kNoStack},
     // The same limits leave a shallow parse and a short match alone.
     {"ShortMatchUnderTightLimit", {256 * KB, NONE}, {"group-loop", "200"}, "tight", "main", "match", 0, ""},
     {"ShallowParseUnderTightLimit", {256 * KB, NONE}, {"long-pattern", "300"}, "tight", "main", "compiled", 0, ""},
