@@ -173,9 +173,9 @@ const LimitCase kStackKinds[] = {
     {"LongMatchWithoutProc", {NONE, NONE}, {"group-loop", "100000"}, "-", "no-proc:main", "match", 1, ""},
     {"LongMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "100000"}, "lowered:128", "main", "match", 1, ""},
     {"ShortMatchAfterLimitLowered", {NONE, NONE}, {"group-loop", "10"}, "lowered:128", "main", "match", 0, ""},
-    // Without /proc only the top of the main thread's stack is known, and a
-    // part of RLIMIT_STACK is spent below the caller: all of it would run
-    // past the end, for the frames above the caller take some.
+    // Without /proc the main thread's stack is counted down from the top of
+    // its mapping as with it, a reserve kept: all of RLIMIT_STACK spent below
+    // the caller would run past the end, for the frames above it take some.
     {"GroupLoopWithoutProcOn256KBStack", {256 * KB, NONE}, {"group-loop", "2000"}, "-", "no-proc:main", "match", 1, ""},
     // A fiber's stack lies outside the bounds of its thread's: its size is
     // unknown, so a match spends little of it.
