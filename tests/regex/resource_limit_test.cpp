@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "address_sanitizer.h"
 #include "variants.h"
 
 namespace {
@@ -296,10 +297,7 @@ TEST(ReportCascade, SameOnEveryStack) {
 class AddressLimit : public testing::TestWithParam<LimitCase> {
  protected:
   void SetUp() override {
-#ifdef __SANITIZE_ADDRESS__
-    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space, so the sanitizer "
-                    "build cannot run under an address-space limit; the plain build runs this";
-#endif
+    if (kAddressSanitizerBuild) GTEST_SKIP() << kNoAddressLimitUnderSanitizer;
   }
 };
 TEST_P(AddressLimit, BothVariants) { expectOutcome(GetParam()); }
