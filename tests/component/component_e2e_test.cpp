@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "address_sanitizer.h"
 #include "catalogue_text.h"
 #include "sandbox_run.h"
 #include "usage_text.h"
@@ -113,11 +114,9 @@ const char kDeviceOfSevenReferences[] =
 
 // The sanitizer reserves terabytes of address space for itself, so its
 // build runs the executable under no address-space limit.
-#ifdef __SANITIZE_ADDRESS__
-std::string AddressLimit(int) { return ""; }
-#else
-std::string AddressLimit(int kilobytes) { return "ulimit -v " + std::to_string(kilobytes) + " && "; }
-#endif
+std::string AddressLimit(int kilobytes) {
+    return kAddressSanitizerBuild ? "" : "ulimit -v " + std::to_string(kilobytes) + " && ";
+}
 
 struct HostileCatalogueCase {
     const char* name;
@@ -170,10 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileCatalogueE2e, ::testing::ValuesIn(kHostil
 // both streams go to. The catalogue is within its limits but takes 130 MB
 // widened, past the 100 MB of address space the run is given.
 TEST(ComponentE2eMemory, RunningOutEndsWithSevenAndKeepsTheConsole) {
-#ifdef __SANITIZE_ADDRESS__
-    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space, so the sanitizer "
-                    "build cannot run under an address-space limit; the plain build runs this";
-#endif
+    if (kAddressSanitizerBuild) GTEST_SKIP() << kNoAddressLimitUnderSanitizer;
     SandboxCase box;
     box.Write("work/reference.xml", Catalogue(Entity("e", std::string(65000, 'x')),
                                               Repeated("<device><bios value=\"&e;\"/></device>", 500)));

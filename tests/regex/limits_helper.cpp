@@ -34,7 +34,9 @@
 // "raised:KB" run a short match, then set RLIMIT_STACK to KB before the
 // case; "-" none.
 //
-// PLACE: where the case runs (helper_places.h); "main" when not given.
+// PLACE: where the case runs (helper_places.h); "main" when not given. Or
+// "stack-use": the case runs on a thread of its own, and the helper prints
+// "N bytes of stack", what it took there, instead of its outcome.
 
 #include <malloc.h>
 #include <semaphore.h>
@@ -301,6 +303,10 @@ int main(int argc, char** argv) {
   const std::string place = argc > 5 ? argv[5] : "main";
   const rlim_t slack = limit == "tight" ? 1 << 20 : limit == "threadless" ? 250 << 10 : 0;
   Run run{argv[1], argv[2], std::string(argv[3]) == "wide", {slack, stackLimitOf(limit), limit == "no-threads"}, ""};
+  if (place == "stack-use") {
+    std::printf("%zu bytes of stack\n", stackUse(runHere, &run));
+    return 0;
+  }
   const std::string failed = helper_places::runAt(place, runHere, &run);
   std::printf("%s, threads %d\n", failed.empty() ? run.outcome.c_str() : failed.c_str(), thread_starts::count());
   return 0;

@@ -1,6 +1,5 @@
 #include "thread_starts.h"
 
-#include <dlfcn.h>
 #include <semaphore.h>
 
 #include <atomic>
@@ -52,20 +51,24 @@ void releaseHeld() { sem_post(&heldReleased); }
 
 }  // namespace thread_starts
 
-extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
-                              void* argument) noexcept {
-  using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-  static const Create real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+// The linker's --wrap sends the helper's calls of pthread_create here, and
+// __real_pthread_create to whichever pthread_create the process has: the
+// sanitizer's, where it is linked into the executable, else the C library's.
+extern "C" int __real_pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
+                                     void* argument);
+
+extern "C" int __wrap_pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
+                                     void* argument) {
   if (mode == thread_starts::Mode::Refuse) return EAGAIN;
   // Counted before it starts, so that a count the new thread resets is not raised after.
   ++started;
   int result;
   if (mode == thread_starts::Mode::Hold) {
     HeldStart* held = new HeldStart{start, argument};
-    result = real(thread, attributes, runWhenReleased, held);
+    result = __real_pthread_create(thread, attributes, runWhenReleased, held);
     if (result != 0) delete held;
   } else {
-    result = real(thread, attributes, start, argument);
+    result = __real_pthread_create(thread, attributes, start, argument);
   }
   if (result != 0) --started;
   return result;

@@ -1,7 +1,8 @@
 #pragma once
-// The limit helper's own pthread_create, which every thread the engine starts
-// goes through: it counts the starts, and on request refuses them or holds
-// each new thread before it runs until released.
+// The limit helper's wrapper of pthread_create, put in place by the linker,
+// which every thread the engine starts goes through: it counts the starts,
+// and on request refuses them or holds each new thread before it runs until
+// released.
 
 #include <pthread.h>
 
