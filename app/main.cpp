@@ -2,6 +2,7 @@
 #include <iostream>
 #include <new>
 
+#include "cmp_log.h"
 #include "vendors/qlogic_component.h"
 
 namespace {
@@ -27,9 +28,12 @@ int main(int argc, char* argv[]) {
     } catch (const std::bad_alloc&) {
         // A run that ran out of memory could not be made: 7, a status the
         // update manager knows, not the abort's 134. What standard output
-        // holds goes out before the reason, in the order the run wrote them.
+        // holds goes out before the reason, in the order the run wrote them;
+        // the log the update manager collects gets the reason too.
+        static const char kReason[] = "ERROR! : Memory ran out; the run could not be made.\n";
         std::cout.flush();
-        std::fputs("ERROR! : Memory ran out; the run could not be made.\n", stderr);
+        std::fputs(kReason, stderr);
+        CCmpLog::AppendOwnLine(kReason);
         return 7;
     }
 }

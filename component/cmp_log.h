@@ -18,6 +18,12 @@ public:
     CCmpLog& operator<<(int value);
     CCmpLog& operator<<(const std::wstring& text);
 
+    // Appends line, which ends with a line feed, to the log file on a line
+    // of its own, without echo: the reason a run ends when memory has run
+    // out, written after the component is gone. It allocates nothing; when
+    // the file cannot be opened nothing is written.
+    static void AppendOwnLine(const char* line);
+
 private:
     std::string path;
     bool quiet;

@@ -30,34 +30,53 @@ static std::wstring Widen(const xmlChar* text) {
 // nest and expand to nothing) can no longer cost gigabytes or minutes.
 constexpr size_t kMaxExpandedValue = 64 * 1024;
 
-// What all values of a catalogue may expand to together, counted alike. A
-// real catalogue of a few hundred devices comes to some tens of KB, 100,000
-// devices of short values to a few MB. Up to 32 MiB a read costs at most
-// some 130 MB of wide text (4 bytes a character) or a second of references
-// followed, so a small file of many values each just under the value bound,
-// or of many leaves naming long chains of references, can no longer cost
-// gigabytes or minutes.
+// What all values of a catalogue may expand to together, counted alike, and
+// what the walk does reading them. A real catalogue of a few hundred devices
+// comes to some tens of KB, 100,000 devices of seven short values to some 14
+// million. Up to 32 MiB a read keeps at most some 130 MB (4 bytes a unit; a
+// growing device list may hold up to thrice that for a moment) and takes
+// about a second of references followed or nodes visited, so a small file of
+// many values each just under the value bound, of many leaves naming long
+// chains of references, or of references that lead the walk through the
+// document type over and over, can no longer cost gigabytes or minutes.
 constexpr size_t kMaxExpandedCatalogue = 32 * 1024 * 1024;
 
-// The bytes counted so far: of the value being joined, and of every value
-// of the catalogue together.
+// The walk counts in the unit of the values, a byte kept as one wide
+// character, so that each step weighs what it costs: a device made the wide
+// characters its seven strings take the room of (56 on a 64-bit build), a
+// node visited one as a reference followed does, and a reference the length
+// of its name, which finding its entity reads whole.
+constexpr size_t kDeviceCost = sizeof(CRefDevice) / sizeof(wchar_t);
+
+// What has been counted so far: the bytes of the value being joined, and
+// everything toward the catalogue's bound.
 struct ExpansionCount {
     size_t value = 0;
     size_t catalogue = 0;
     bool catalogueFull = false;  // the last refusal was the catalogue's bound
 };
 
-// Counts n more bytes of the value being joined; false, counting nothing,
-// when the value or the catalogue would pass its bound.
-static bool CountBytes(size_t n, ExpansionCount& count) {
-    if (n > kMaxExpandedValue - count.value) return false;
-    if (n > kMaxExpandedCatalogue - count.catalogue) {
+// Counts value more bytes of the value being joined and work more toward the
+// catalogue; false, counting nothing, when either would pass its bound.
+static bool Count(size_t value, size_t work, ExpansionCount& count) {
+    if (value > kMaxExpandedValue - count.value) return false;
+    if (work > kMaxExpandedCatalogue - count.catalogue) {
         count.catalogueFull = true;
         return false;
     }
-    count.value += n;
-    count.catalogue += n;
+    count.value += value;
+    count.catalogue += work;
     return true;
+}
+
+// n bytes of a value: they count toward both bounds.
+static bool CountBytes(size_t n, ExpansionCount& count) { return Count(n, n, count); }
+
+// A step of the walk outside a value: a node visited, a device made.
+static bool CountStep(size_t work, ExpansionCount& count) { return Count(0, work, count); }
+
+static size_t NameLength(const xmlNode* node) {
+    return node->name ? std::strlen(reinterpret_cast<const char*>(node->name)) : 0;
 }
 
 // Joins a node list as libxml2 joins an attribute's value: text and CDATA as
@@ -70,7 +89,7 @@ static bool JoinBounded(const xmlDoc* doc, const xmlNode* nodes, ExpansionCount&
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             text = node->content;
         } else if (node->type == XML_ENTITY_REF_NODE) {
-            if (!CountBytes(1, count)) return false;
+            if (!Count(1, NameLength(node), count)) return false;
             if (const xmlEntity* entity = xmlGetDocEntity(doc, node->name)) {
                 if (!JoinBounded(doc, entity->children, count, value)) return false;
             } else {
@@ -101,10 +120,12 @@ static bool AttributeValue(const xmlAttr* attr, ExpansionCount& count, std::wstr
 static bool GetXmlAttribute(const xmlNode* element, const char* name, ExpansionCount& count, std::wstring& value) {
     value.clear();
     if (element->type != XML_ELEMENT_NODE) return true;
-    for (const xmlAttr* attr = element->properties; attr; attr = attr->next)
+    for (const xmlAttr* attr = element->properties; attr; attr = attr->next) {
+        if (!CountStep(1, count)) return false;
         if (attr->type == XML_ATTRIBUTE_NODE && attr->name &&
             std::strcmp(reinterpret_cast<const char*>(attr->name), name) == 0 && !AttributeValue(attr, count, value))
             return false;
+    }
     return true;
 }
 
@@ -114,7 +135,7 @@ static void ReadCdataPath(const xmlNode* element, std::wstring& path) {
     if (first && first->type == XML_CDATA_SECTION_NODE) path = Widen(first->content);
 }
 
-// False when a leaf's value expands past a bound.
+// False when a leaf's value, or the walk, passes a bound.
 static bool ReadDevice(const xmlNode* device, ExpansionCount& count, CRefDevice& entry) {
     static const struct {
         const char* name;
@@ -125,27 +146,32 @@ static bool ReadDevice(const xmlNode* device, ExpansionCount& count, CRefDevice&
         {"bios", &CRefDevice::bios},         {"boot", &CRefDevice::boot},
         {"duration", &CRefDevice::duration},
     };
-    for (const xmlNode* leaf = device->children; leaf; leaf = leaf->next)
+    for (const xmlNode* leaf = device->children; leaf; leaf = leaf->next) {
+        if (!CountStep(1, count)) return false;
         for (const auto& known : kLeaves)
             if (NameIs(leaf, known.name) && !GetXmlAttribute(leaf, "value", count, entry.*known.field))
                 return false;
+    }
     return true;
 }
 
 static bool ReadDevices(const xmlNode* list, ExpansionCount& count, std::vector<CRefDevice>& devices) {
     for (const xmlNode* child = list->children; child; child = child->next) {
+        if (!CountStep(1, count)) return false;
         if (!NameIs(child, "device")) continue;
         CRefDevice entry;
-        if (!ReadDevice(child, count, entry)) return false;
+        if (!CountStep(kDeviceCost, count) || !ReadDevice(child, count, entry)) return false;
         devices.push_back(entry);
     }
     return true;
 }
 
-// Walks the document into catalogue; false when its values expand past a bound.
+// Walks the document into catalogue; false when its values, or the walk,
+// pass a bound.
 static bool ReadCatalogue(const xmlDoc* doc, ExpansionCount& count, CReference& catalogue) {
     const xmlNode* node = doc->children;
     while (node) {
+        if (!CountStep(1, count)) return false;
         if (NameIs(node, "taverin_fchba_reference")) {
             node = node->children;  // descend; the root's followers are never visited
             continue;

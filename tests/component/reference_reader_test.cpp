@@ -160,12 +160,25 @@ struct ExpansionCase {
 
 void PrintTo(const ExpansionCase& c, std::ostream* os) { *os << c.name; }
 
-// Bios values that bring the catalogue, with the first device's "first", to
-// 32 MiB: 511 of one 65,535-byte entity (64 KiB each, the reference
-// counted), then 65,531 literal bytes. Later leaves of a name overwrite
-// earlier ones, so only one value is ever held.
+// The walk counts toward the catalogue's bound too: a device the room of
+// its seven strings in wide characters, a node visited (an attribute
+// included) one, a reference the length of its name.
+const size_t kDeviceCost = sizeof(CRefDevice) / sizeof(wchar_t);
+
+// What the walk counts in WithLeaves's catalogue behind two declarations,
+// with 514 leaves: the document type and the root at document level, the
+// two declarations (the walk meets the type, named devices, as a devices
+// list), the two devices, and each leaf with its attribute.
+const size_t kWalkOfTheBoundCatalogue = 2 + 2 + 2 * (1 + kDeviceCost) + 2 * 514;
+
+// Bios values that bring the catalogue, with the first device's "first" and
+// the walk, to 32 MiB: 511 of one 65,535-byte entity (64 KiB each, the
+// reference counted), then literal bytes to make 512 such. Later leaves of a
+// name overwrite earlier ones, so only one value is ever held.
+const size_t kLastLiteral = 65536 - 5 - kWalkOfTheBoundCatalogue;
 const std::string kValuesToTheCatalogueBound =
-    Repeated("<bios value=\"&e;\"/>", 511) + "<bios value=\"" + std::string(65531, 'x') + "\"/>";
+    Repeated("<bios value=\"&e;\"/>", 511) + "<bios value=\"" + std::string(kLastLiteral, 'x') + "\"/>";
+const std::string kBoundDeclarations = Entity("e", std::string(65535, 'x')) + Entity("n", "");
 
 // A value may expand to 64 KiB and all values together to 32 MiB, each
 // entity reference followed counting one byte besides the text it brings;
@@ -185,16 +198,70 @@ const ExpansionCase kExpansions[] = {
     {"large_entity_used_over_and_over",
      WithBiosValue(Entity("e", std::string(100000, 'x')), References("e", 2000)), kValueRefusal, 0},
     {"values_at_the_catalogue_bound",
-     WithLeaves(Entity("e", std::string(65535, 'x')), kValuesToTheCatalogueBound), nullptr, 65531},
+     WithLeaves(kBoundDeclarations, "<boot value=\"\"/>" + kValuesToTheCatalogueBound), nullptr, kLastLiteral},
     {"one_reference_past_the_catalogue_bound",
-     WithLeaves(Entity("e", std::string(65535, 'x')) + Entity("nothing", ""),
-                "<boot value=\"&nothing;\"/>" + kValuesToTheCatalogueBound),
+     WithLeaves(kBoundDeclarations, "<boot value=\"&n;\"/>" + kValuesToTheCatalogueBound), kCatalogueRefusal, 0},
+};
+
+// A catalogue whose values leave some 64,000 of the catalogue's bound: 511
+// of 64 KiB in one device, then what comes after the devices list. Its
+// document type holds those values' entity, then the given declarations.
+std::string NearTheCatalogueBound(const std::string& declarations, const std::string& after) {
+    return "<!DOCTYPE catalogue [" + Entity("e", std::string(65535, 'x')) + declarations +
+           "]><taverin_fchba_reference><devices><device>" + Repeated("<bios value=\"&e;\"/>", 511) +
+           "</device></devices>" + after + "</taverin_fchba_reference>";
+}
+
+// Attributes a0 to a(count - 1), empty.
+std::string Attributes(int count) {
+    std::string attributes;
+    for (int i = 0; i < count; ++i) attributes += " a" + std::to_string(i) + "=''";
+    return attributes;
+}
+
+const std::string kLongName(1000, 'n');
+
+// The walk matches names, not node types: a reference is followed into its
+// entity's declaration and on through the declarations after it. Each of
+// these counts more than twice what the values leave, and less than half
+// that without its own kind of step.
+const ExpansionCase kWalks[] = {
+    // Each reference read as a devices list makes a device of each of 50
+    // instructions named device: 2,500 devices.
+    {"devices_from_nowhere",
+     NearTheCatalogueBound(Entity("devices", " ") + Repeated("<?device?>", 50), References("devices", 50)),
      kCatalogueRefusal, 0},
+    // Each of 400 references named device reads the 400 instructions after
+    // its entity as its leaves.
+    {"leaves_through_the_document_type",
+     NearTheCatalogueBound(Entity("device", " ") + Repeated("<?x?>", 400),
+                           "<devices>" + References("device", 400) + "</devices>"),
+     kCatalogueRefusal, 0},
+    // Each of 400 references read as a devices list passes 400 instructions.
+    {"devices_lists_through_the_document_type",
+     NearTheCatalogueBound(Entity("devices", " ") + Repeated("<?x?>", 400), References("devices", 400)),
+     kCatalogueRefusal, 0},
+    // Each of 100 references read as a devices list reads the declaration of
+    // device, whose content (used once elsewhere) is a type leaf of 2,000
+    // attributes.
+    {"attributes_met_again",
+     NearTheCatalogueBound(Entity("devices", " ") + Entity("device", "<type" + Attributes(2000) + "/>"),
+                           "<unused>&device;</unused>" + References("devices", 100)),
+     kCatalogueRefusal, 0},
+    // 1,000 references to an empty entity whose name is 1,000 characters.
+    {"long_reference_names",
+     NearTheCatalogueBound(Entity(kLongName, ""),
+                           "<devices><device>" +
+                               Repeated("<bios value=\"" + References(kLongName, 100) + "\"/>", 10) +
+                               "</device></devices>"),
+     kCatalogueRefusal, 0},
+    // 130,000 comments beside the devices list.
+    {"nodes_beside_the_devices", NearTheCatalogueBound("", Repeated("<!---->", 130000)), kCatalogueRefusal, 0},
 };
 
 class ExpansionTest : public ::testing::TestWithParam<ExpansionCase> {};
 
-TEST_P(ExpansionTest, IsBoundedWhileItIsJoined) {
+TEST_P(ExpansionTest, IsBoundedWhileItIsRead) {
     const ExpansionCase& c = GetParam();
     std::ofstream("reference.xml") << "<devices><device><type value=\"earlier\"/></device></devices>";
     CReference ref;
@@ -215,6 +282,8 @@ TEST_P(ExpansionTest, IsBoundedWhileItIsJoined) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ExpansionTest, ::testing::ValuesIn(kExpansions),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Walks, ExpansionTest, ::testing::ValuesIn(kWalks),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Catalogue, NonAsciiBytesWidenAsSignedChars) {
