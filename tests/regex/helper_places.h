@@ -10,8 +10,9 @@
 //                       just below (SIDE "above" or "below") FROM's stack;
 //                       below the main thread's is where mmap puts it
 //   no-proc:PLACE       PLACE with an empty /proc, in a mount namespace of
-//                       its own; the real one is uncovered again afterwards,
-//                       for the sanitizer's leak check at exit
+//                       its own (for an ordinary user, in a user namespace);
+//                       the real one is uncovered again afterwards, for the
+//                       sanitizer's leak check at exit
 //   large-env:PLACE     PLACE in the helper started again with 140 KB more
 //                       of environment
 //   large-env:KB:PLACE  the same with KB more
