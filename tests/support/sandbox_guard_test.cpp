@@ -82,13 +82,15 @@ TEST(SandboxGuard, InnerStageMountsNothingIntoThePeerNamespace) {
 }
 
 // script run in a namespace of the test's own, where "lay DIR" lays the
-// files it put under $scratch/DIR over /DIR, as the machine's own.
+// files it put under $scratch/DIR over /DIR, as the machine's own. The
+// layers are named relative to $scratch: a comma in the checkout's path would
+// end an overlay option.
 Outcome RunOnMachine(SandboxCase& sandbox, const std::string& script) {
     sandbox.MakeDir("scratch");
     return RunUnshared("", sandbox.SetupPath("scratch"),
                        "mount -t tmpfs machine \"$scratch\" && "
-                       "lay() { mkdir -p \"$scratch/$1\" \"$scratch/$1.work\" && mount -t overlay overlay "
-                       "-o \"lowerdir=/$1,upperdir=$scratch/$1,workdir=$scratch/$1.work\" \"/$1\"; } && " +
+                       "lay() { mkdir -p \"$scratch/$1\" \"$scratch/$1.work\" && (cd \"$scratch\" && "
+                       "mount -t overlay overlay -o \"lowerdir=/$1,upperdir=$1,workdir=$1.work\" \"/$1\"); } && " +
                            script);
 }
 
